@@ -1,0 +1,24 @@
+#pragma once
+// Windows-1254 (Turkish), the single-byte code page of every text the console
+// sends to a device.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "protocol/result.h"
+
+namespace vela {
+
+// The byte of one Unicode character, nullopt when the code page lacks it.
+std::optional<std::uint8_t> cp1254_byte(char32_t character);
+
+// Every character of a UTF-8 text to its byte, or the refusal
+// "'X' karakteri gönderilemez!" naming the first character without a code.
+Result<std::vector<std::uint8_t>> encode_cp1254(std::string_view utf8_text);
+
+// The characters of a UTF-8 text (code points); the count the devices see.
+std::u32string utf8_characters(std::string_view utf8_text);
+
+}  // namespace vela

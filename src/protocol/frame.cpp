@@ -1,0 +1,24 @@
+#include "protocol/frame.h"
+
+namespace vela {
+
+Byte Kontrol_Toplami(Byte d1, Byte d2, Byte d3, Byte d4, Byte d5, Byte d6) {
+    const int sum = d1 + d2 + d3 + d4 + d5 + d6;
+    return static_cast<Byte>(sum % 256);
+}
+
+Frame Komut_Cercevesi(Byte p1, Byte p2, Byte p3, Byte p4, Byte p5) {
+    return {kStartByte, p1, p2, p3, p4, p5, Kontrol_Toplami(kStartByte, p1, p2, p3, p4, p5)};
+}
+
+Frame Karakter_Cercevesi(Byte code, int position, Byte id) {
+    return Komut_Cercevesi(20, 0, static_cast<Byte>(position - 1), code, id);
+}
+
+TwoBytes split_two_bytes(std::uint16_t value) {
+    return {static_cast<Byte>(value % 256), static_cast<Byte>(value / 256)};
+}
+
+std::string byte_text(Byte value) { return " " + std::to_string(value); }
+
+}  // namespace vela

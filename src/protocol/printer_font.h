@@ -1,0 +1,30 @@
+#pragma once
+// Parameter bytes of the printer commands ESC ! n (print modes) and GS ! n
+// (character size), and the text the windows show for them.
+#include <array>
+#include <string>
+
+namespace vela {
+
+struct PrintModes {
+    bool font_b = false;
+    bool emphasized = false;
+    bool double_height = false;
+    bool double_width = false;
+    bool underline = false;
+};
+
+// 1 font B, 8 emphasized, 16 double height, 32 double width, 128 underline.
+int esc_bang_value(const PrintModes& modes);
+
+// h + 16 * w; h and w are the first selected index from 1 up to 7 of the
+// height and width options, 0 when none of those is selected.
+int gs_bang_value(const std::array<bool, 8>& height_selected,
+                  const std::array<bool, 8>& width_selected);
+
+// "27, 33, " / "29, 33, " followed by the value with a reserved sign position:
+// 8 reads "27, 33,  8", -5 would read "27, 33, -5".
+std::string esc_bang_text(int value);
+std::string gs_bang_text(int value);
+
+}  // namespace vela

@@ -1,0 +1,58 @@
+#pragma once
+// The console's one serial port (MSComm1): port number and line settings,
+// open with an error number, one-byte writes that reach the device before the
+// call returns, and a receive notification on the user-interface thread.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace vela {
+
+class SerialPort : public QObject {
+    Q_OBJECT
+
+public:
+    // Error numbers of setSettings() and open(); 0 means success.
+    static constexpr int kInvalidPropertyValue = 380;  // settings text not understood
+    static constexpr int kInvalidPortNumber = 8002;    // no such device, or not a serial port
+    static constexpr int kPortAlreadyOpen = 8005;      // held by another program
+    static constexpr int kPermissionDenied = 8010;     // the user may not open the device
+    static constexpr int kOpenFailed = 8012;           // any other failure to open
+
+    // Kind of a receive notification (CommEvent): data received.
+    static constexpr int kEventReceive = 2;
+
+    enum class WriteResult { Written, NotOpen, Lost };
+
+    explicit SerialPort(QObject* parent = nullptr);
+    ~SerialPort() override;  // closes the device and releases its locks
+
+    // Device of "Com n": $VELA_COM<n> when set, else /dev/ttyS<n-1>.
+    static QString devicePath(int commPort);
+
+    void setCommPort(int commPort);                 // CommPort, 1..16
+    int commPort() const;
+    int setSettings(const QString& settings);       // Settings, "9600,N,8,1"
+    int open();                                     // PortOpen = true
+    void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
+    bool isOpen() const;
+
+    // Output: one byte, handed to the device before the call returns. A full
+    // device buffer is waited for; a vanished device closes the port (Lost,
+    // and lost() is emitted once).
+    WriteResult output(std::uint8_t byte);
+
+signals:
+    // OnComm: the kind of event and everything that was waiting (Input).
+    void onComm(int commEvent, const QByteArray& input);
+    // The device vanished while open; from now on the port counts as closed.
+    void lost();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace vela
