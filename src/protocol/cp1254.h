@@ -18,7 +18,12 @@ std::optional<std::uint8_t> cp1254_byte(char32_t character);
 // "'X' karakteri gönderilemez!" naming the first character without a code.
 Result<std::vector<std::uint8_t>> encode_cp1254(std::string_view utf8_text);
 
+// The same for characters already decoded, for callers that send only a part
+// of a text.
+Result<std::vector<std::uint8_t>> encode_cp1254_characters(std::u32string_view characters);
+
 // The characters of a UTF-8 text (code points); the count the devices see.
+// A malformed byte is one U+FFFD, which has no code and so is refused.
 std::u32string utf8_characters(std::string_view utf8_text);
 
 }  // namespace vela

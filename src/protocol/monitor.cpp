@@ -1,0 +1,55 @@
+#include "protocol/monitor.h"
+
+#include <algorithm>
+
+namespace vela {
+namespace {
+
+// One row of the decoding table: DATA2, and DATA3..DATA5 that must be 0
+// unless the row leaves them open.
+struct DecodingRow {
+    Byte code;
+    bool parameters_open;     // DATA3..DATA5 not looked at
+    bool last_parameter_open; // DATA5 not looked at
+    std::string_view sentence;
+};
+
+constexpr DecodingRow kRows[] = {
+    {1, false, false, "El Terminalinden gelen İLERTLETME KOMUTU"},
+    {3, true, true, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU"},
+    {4, false, false, "El Terminalinden gelen DISPLAY KAPATMA KOMUTU"},
+    {5, false, false, "El Terminalinden gelen DISPLAY '---' ÇİZGİ YAPMA KOMUTU"},
+    {6, false, false, "El Terminalinden gelen DISPLAY AÇMA KOMUTU"},
+    {7, false, false, "El Terminalinden gelen BEKLEYEN TALEP KOMUTU"},
+    {14, false, true, "Bilet Makinesinden gelen BİLET TALEP KOMUTU"},
+    {10, false, true, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU"},
+    {12, false, true, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU"},
+    {16, false, true, "ALINDI (ACK) BİLGİSİ geldi"},
+};
+
+bool matches(const DecodingRow& row, const Frame& frame) {
+    if (frame[1] != row.code) return false;
+    if (row.parameters_open) return true;
+    return frame[2] == 0 && frame[3] == 0 && (row.last_parameter_open || frame[4] == 0);
+}
+
+}  // namespace
+
+std::optional<Frame> ReceiveWindow::push(Byte received) {
+    std::shift_left(window_.begin(), window_.end(), 1);
+    window_.back() = received;
+    const Frame& w = window_;
+    if (w[0] == kStartByte && w[6] == Kontrol_Toplami(w[0], w[1], w[2], w[3], w[4], w[5])) {
+        return window_;
+    }
+    return std::nullopt;
+}
+
+std::string_view decoded_sentence(const Frame& frame) {
+    for (const DecodingRow& row : kRows) {
+        if (matches(row, frame)) return row.sentence;
+    }
+    return {};
+}
+
+}  // namespace vela
