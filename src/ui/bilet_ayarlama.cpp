@@ -1,7 +1,141 @@
 #include "ui/bilet_ayarlama.h"
 
+#include <QCloseEvent>
+#include <QTextCursor>
+
+#include "protocol/field_value.h"
+#include "protocol/ticket.h"
+#include "ui/ana_menu.h"
+#include "ui/feedback.h"
+#include "ui/font_ayarla.h"
+#include "ui/windows.h"
+#include "ui_bilet_ayarlama.h"
+
 namespace vela {
 
-BiletAyarlama::BiletAyarlama(Windows& windows) : windows_(windows) {}
+namespace {
+
+// The preview box's base style: a compact sans face at 8.5 points.
+QFont previewFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.5);
+    return font;
+}
+
+std::string utf8(const QString& text) { return text.toStdString(); }
+
+}  // namespace
+
+BiletAyarlama::BiletAyarlama(Windows& windows)
+    : ui(std::make_unique<Ui::BiletAyarlama>()), windows_(windows) {
+    ui->setupUi(this);
+    ui->RichTextBox1->setFont(previewFont());
+    ui->RichTextBox1->setPlainText(QStringLiteral("RichTextBox1"));
+
+    connect(ui->Command3, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("kurum ismi")); });
+    connect(ui->Command4, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("buton ismi")); });
+    connect(ui->Command5, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("bilet numarasi")); });
+    connect(ui->Command6, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("tarih saat")); });
+    connect(ui->Command1, &QPushButton::clicked, this, [this] {
+        windows_.anaMenu().show();
+        hide();
+    });
+    connect(ui->Command2, &QPushButton::clicked, this, &BiletAyarlama::showPreview);
+    connect(ui->BiletBilgisiGönder, &QPushButton::clicked, this, &BiletAyarlama::sendTicket);
+}
+
+BiletAyarlama::~BiletAyarlama() = default;
+
+QCheckBox* BiletAyarlama::Check1(int index) const {
+    switch (index) {
+    case 0: return ui->Check1_0;
+    case 1: return ui->Check1_1;
+    case 2: return ui->Check1_2;
+    case 3: return ui->Check1_3;
+    case 6: return ui->Check1_6;
+    case 7: return ui->Check1_7;
+    default: return nullptr;
+    }
+}
+
+QLineEdit* BiletAyarlama::Text1(int index) const {
+    switch (index) {
+    case 0: return ui->Text1_0;
+    case 1: return ui->Text1_1;
+    case 2: return ui->Text1_2;
+    case 3: return ui->Text1_3;
+    case 6: return ui->Text1_6;
+    case 7: return ui->Text1_7;
+    default: return nullptr;
+    }
+}
+
+void BiletAyarlama::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Feedback::endProgram();
+}
+
+void BiletAyarlama::showFontWindow(const QString& element) {
+    hide();
+    windows_.fontAyarla().show();
+    aktif_font = element;
+}
+
+TicketLayout BiletAyarlama::layout() const {
+    TicketLayout layout;
+    for (int k = 0; k < 4; ++k) layout.institution[k] = {Check1(k)->isChecked(), utf8(Text1(k)->text())};
+    for (int k = 0; k < 2; ++k) layout.button[k] = {Check1(6 + k)->isChecked(), utf8(Text1(6 + k)->text())};
+    // Font Seç keeps every value within 0..185, one byte.
+    const qint16 values[8] = {font_kurum_ismi_1,     font_kurum_ismi_2,     font_buton_ismi_1,
+                              font_buton_ismi_2,     font_bilet_numarasi_1, font_bilet_numarasi_2,
+                              font_tarih_saat_1,     font_tarih_saat_2};
+    const QCheckBox* const ticks[8] = {ui->Check2, ui->Check3, ui->Check4, ui->Check5,
+                                       ui->Check6, ui->Check7, ui->Check8, ui->Check9};
+    for (int slot = 0; slot < 8; ++slot) {
+        layout.fonts[slot] = static_cast<Byte>(values[slot]);
+        layout.font_ticked[slot] = ticks[slot]->isChecked();
+    }
+    return layout;
+}
+
+void BiletAyarlama::showPreview() {
+    const PreviewText preview = preview_text(layout());
+    QTextEdit& box = *ui->RichTextBox1;
+    box.setPlainText(QString::fromStdString(preview.whole()));
+
+    // The institution name is the ticket's heading: bold and centred, its
+    // closing line feed left out so the separator line keeps the base style.
+    const int heading = QString::fromStdString(preview.heading).size();
+    if (heading == 0) return;
+    QTextCursor cursor(box.document());
+    cursor.setPosition(0);
+    cursor.setPosition(heading - 1, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    cursor.mergeBlockFormat(centred);
+}
+
+void BiletAyarlama::sendTicket() {
+    FieldReader reader;
+    const Byte machine = reader.byte(utf8(ui->Text5->text()), utf8(ui->Label31->text()));
+    if (!reader.ok()) {
+        Feedback::message(this, QString::fromStdString(reader.message()));
+        return;
+    }
+    const Result<Sequence> frames = ticket_transfer(machine, layout());
+    if (!frames) {
+        Feedback::message(this, QString::fromStdString(frames.message()));
+        return;
+    }
+    Bilet_Komut_Gonder(*frames);
+}
+
+void BiletAyarlama::Bilet_Komut_Gonder(const Sequence& frames) {
+    windows_.anaMenu().quietTransmitter().play(this, frames);
+}
 
 }  // namespace vela

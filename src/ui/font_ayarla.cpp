@@ -1,7 +1,105 @@
 #include "ui/font_ayarla.h"
 
+#include <QCloseEvent>
+#include <array>
+
+#include "protocol/printer_font.h"
+#include "ui/bilet_ayarlama.h"
+#include "ui/console_style.h"
+#include "ui/windows.h"
+#include "ui_bilet_ayarlama.h"
+#include "ui_font_ayarla.h"
+
 namespace vela {
 
-Font_Ayarla::Font_Ayarla(Windows& windows) : windows_(windows) {}
+namespace {
+
+// Where "Font Seç" puts the values of each element of the ticket.
+struct Element {
+    const char* key;  // BiletAyarlama::aktif_font
+    qint16 BiletAyarlama::*escMember;
+    qint16 BiletAyarlama::*gsMember;
+    QLabel* Ui::BiletAyarlama::*escLabel;
+    QLabel* Ui::BiletAyarlama::*gsLabel;
+};
+
+// Compared in this order, each comparison exact.
+constexpr std::array<Element, 4> kElements{{
+    {"kurum ismi", &BiletAyarlama::font_kurum_ismi_1, &BiletAyarlama::font_kurum_ismi_2,
+     &Ui::BiletAyarlama::Label2, &Ui::BiletAyarlama::Label3},
+    {"buton ismi", &BiletAyarlama::font_buton_ismi_1, &BiletAyarlama::font_buton_ismi_2,
+     &Ui::BiletAyarlama::Label4, &Ui::BiletAyarlama::Label5},
+    {"bilet numarasi", &BiletAyarlama::font_bilet_numarasi_1, &BiletAyarlama::font_bilet_numarasi_2,
+     &Ui::BiletAyarlama::Label7, &Ui::BiletAyarlama::Label8},
+    {"tarih saat", &BiletAyarlama::font_tarih_saat_1, &BiletAyarlama::font_tarih_saat_2,
+     &Ui::BiletAyarlama::Label11, &Ui::BiletAyarlama::Label12},
+}};
+
+// The command labels stand out from the rest of the window.
+QFont commandFont() {
+    QFont font = consoleFont();
+    font.setPixelSize(14);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace
+
+Font_Ayarla::Font_Ayarla(Windows& windows) : ui(std::make_unique<Ui::Font_Ayarla>()), windows_(windows) {
+    ui->setupUi(this);
+    for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3}) label->setFont(commandFont());
+
+    connect(ui->Command3, &QPushButton::clicked, this, &Font_Ayarla::fontSec);
+    connect(ui->Command1, &QPushButton::clicked, this, &Font_Ayarla::geriDon);
+}
+
+Font_Ayarla::~Font_Ayarla() = default;
+
+void Font_Ayarla::closeEvent(QCloseEvent* event) {
+    event->accept();
+    windows_.biletAyarlama().show();
+}
+
+void Font_Ayarla::geriDon() {
+    hide();
+    windows_.biletAyarlama().show();
+}
+
+void Font_Ayarla::fontSec() {
+    PrintModes modes;
+    modes.font_b = ui->Font_A_B_1->isChecked();
+    modes.emphasized = ui->Emphasized_Mode->isChecked();
+    modes.double_height = ui->Double_Height->isChecked();
+    modes.double_width = ui->Double_Width->isChecked();
+    modes.underline = ui->Underline->isChecked();
+    const int esc = esc_bang_value(modes);
+
+    const QRadioButton* const heights[8] = {ui->Option1_0, ui->Option1_1, ui->Option1_2, ui->Option1_3,
+                                            ui->Option1_4, ui->Option1_5, ui->Option1_6, ui->Option1_7};
+    const QRadioButton* const widths[8] = {ui->Option2_0, ui->Option2_1, ui->Option2_2, ui->Option2_3,
+                                           ui->Option2_4, ui->Option2_5, ui->Option2_6, ui->Option2_7};
+    std::array<bool, 8> height{};
+    std::array<bool, 8> width{};
+    for (int i = 0; i < 8; ++i) {
+        height[i] = heights[i]->isChecked();
+        width[i] = widths[i]->isChecked();
+    }
+    const int gs = gs_bang_value(height, width);
+
+    BiletAyarlama& bilet = windows_.biletAyarlama();
+    for (const Element& element : kElements) {
+        if (bilet.aktif_font != QLatin1String(element.key)) continue;
+        bilet.*element.escMember = static_cast<qint16>(esc);
+        bilet.*element.gsMember = static_cast<qint16>(gs);
+        // The labels show what the ticket window now holds.
+        const QString escText = QString::fromStdString(esc_bang_text(bilet.*element.escMember));
+        ui->Label2->setText(escText);
+        (bilet.ui.get()->*element.escLabel)->setText(escText);
+        const QString gsText = QString::fromStdString(gs_bang_text(bilet.*element.gsMember));
+        ui->Label3->setText(gsText);
+        (bilet.ui.get()->*element.gsLabel)->setText(gsText);
+        return;
+    }
+}
 
 }  // namespace vela
