@@ -51,6 +51,9 @@ signals:
     void lost();
 
 private:
+    // Closes the port after its device vanished and tells it once.
+    void loseDevice();
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,150 @@
+#include "serial/port_holders.h"
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace vela::port_holders {
+
+namespace {
+
+// The directories where terminal programs and QSerialPort put their lock files.
+constexpr const char* kLockDirectories[] = {
+    "/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
+    "/var/lock/lockdev", "/tmp", "/var/tmp",
+};
+
+// Both names in use: the device's base name (ttyS0, 3 for /dev/pts/3) and its
+// path below /dev with '/' as '_' (pts_3), which QSerialPort uses.
+std::vector<std::string> lockFileNames(const std::string& devicePath) {
+    std::string below = devicePath;
+    if (below.rfind("/dev/", 0) == 0) below.erase(0, 5);
+    std::replace(below.begin(), below.end(), '/', '_');
+    const std::string base = devicePath.substr(devicePath.find_last_of('/') + 1);
+    std::vector<std::string> names{"LCK.." + below};
+    if (base != below) names.push_back("LCK.." + base);
+    return names;
+}
+
+// The process id a lock file names: ten ASCII digits (possibly padded with
+// blanks) or, in the old binary form, a four-byte integer. 0 when unreadable.
+pid_t lockOwner(const std::string& lockPath) {
+    std::ifstream file(lockPath, std::ios::binary);
+    if (!file) return 0;
+    const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const auto first = std::find_if_not(content.begin(), content.end(),
+                                        [](unsigned char c) { return std::isspace(c); });
+    if (first != content.end() && std::isdigit(static_cast<unsigned char>(*first))) {
+        long pid = 0;
+        for (auto it = first; it != content.end() && std::isdigit(static_cast<unsigned char>(*it)); ++it) {
+            pid = pid * 10 + (*it - '0');
+            if (pid > INT32_MAX) return 0;
+        }
+        return static_cast<pid_t>(pid);
+    }
+    if (content.size() == sizeof(std::int32_t)) {
+        std::int32_t pid = 0;
+        std::memcpy(&pid, content.data(), sizeof pid);
+        return pid;
+    }
+    return 0;
+}
+
+bool isAlive(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
+
+bool isNumber(const char* name) {
+    return *name != '\0' && std::all_of(name, name + std::strlen(name),
+                                        [](unsigned char c) { return std::isdigit(c); });
+}
+
+// Index N of /dev/pts/N, or -1 for any other device.
+int ptyIndex(const std::string& devicePath) {
+    const std::string prefix = "/dev/pts/";
+    if (devicePath.rfind(prefix, 0) != 0) return -1;
+    const std::string number = devicePath.substr(prefix.size());
+    return isNumber(number.c_str()) ? std::stoi(number) : -1;
+}
+
+bool isPtyMultiplexer(const struct stat& file) {
+    return S_ISCHR(file.st_mode) && major(file.st_rdev) == 5 && minor(file.st_rdev) == 2;
+}
+
+// The pseudo-terminal index that a descriptor of /dev/ptmx is the master of.
+int masterIndex(const std::string& processDir, const char* fd) {
+    std::ifstream info(processDir + "/fdinfo/" + fd);
+    std::string key;
+    while (info >> key) {
+        if (key == "tty-index:") {
+            int index = -1;
+            info >> index;
+            return index;
+        }
+    }
+    return -1;
+}
+
+struct Holding {
+    bool device = false;
+    bool master = false;
+};
+
+Holding holdingOf(const std::string& processDir, dev_t device, int index) {
+    Holding holding;
+    DIR* fds = ::opendir((processDir + "/fd").c_str());
+    if (!fds) return holding;  // another user's process, or gone
+    while (const dirent* entry = ::readdir(fds)) {
+        if (!isNumber(entry->d_name)) continue;
+        struct stat file {};
+        if (::stat((processDir + "/fd/" + entry->d_name).c_str(), &file) != 0) continue;
+        if (S_ISCHR(file.st_mode) && file.st_rdev == device) holding.device = true;
+        if (index >= 0 && isPtyMultiplexer(file) && masterIndex(processDir, entry->d_name) == index)
+            holding.master = true;
+    }
+    ::closedir(fds);
+    return holding;
+}
+
+}  // namespace
+
+bool hasLiveUucpLock(const std::string& devicePath) {
+    for (const char* directory : kLockDirectories) {
+        for (const std::string& name : lockFileNames(devicePath)) {
+            if (isAlive(lockOwner(std::string(directory) + "/" + name))) return true;
+        }
+    }
+    return false;
+}
+
+bool isOpenElsewhere(const std::string& devicePath) {
+    struct stat device {};
+    if (::stat(devicePath.c_str(), &device) != 0 || !S_ISCHR(device.st_mode)) return false;
+    const int index = ptyIndex(devicePath);
+    const std::string self = std::to_string(::getpid());
+
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(proc)) {
+        if (!isNumber(entry->d_name) || entry->d_name == self) continue;
+        const Holding holding = holdingOf(std::string("/proc/") + entry->d_name, device.st_rdev, index);
+        if (holding.device && !holding.master) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(proc);
+    return found;
+}
+
+}  // namespace vela::port_holders
