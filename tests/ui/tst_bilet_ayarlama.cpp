@@ -161,7 +161,7 @@ private slots:
         QTest::newRow("Command2") << "Command2" << QRect(200, 520, 145, 49);
         QTest::newRow("Frame4") << "Frame4" << QRect(520, 368, 225, 265);
         QTest::newRow("Command3 in Frame1") << "Command3" << QRect(16, 128, 81, 33);
-        QTest::newRow("Check3 in Frame1") << "Check3" << QRect(208, 152, 17, 13);
+        QTest::newRow("Check3 in Frame1") << "Check3" << QRect(208, 152, 17, 17);
         QTest::newRow("Label3 in Frame1") << "Label3" << QRect(232, 152, 57, 17);
         QTest::newRow("Command4 in Frame5") << "Command4" << QRect(16, 80, 81, 33);
         QTest::newRow("Label12 in Frame3") << "Label12" << QRect(224, 48, 57, 17);
