@@ -2,16 +2,74 @@
 
 #include <QCloseEvent>
 
+#include "ui/bilet_ayarlama.h"
+#include "ui/console_style.h"
 #include "ui/feedback.h"
+#include "ui/windows.h"
+#include "ui_ana_menu.h"
 
 namespace vela {
 
-AnaMenu::AnaMenu(Windows& windows) : windows_(windows), transmitter_(MSComm1) {
-    setWindowTitle(QStringLiteral("VELA TEST  Ver 1.7   Karvo Elektronik Ltd"));
+namespace {
+QString shown(Byte value) { return QString::fromStdString(byte_text(value)); }
+}  // namespace
+
+AnaMenu::AnaMenu(Windows& windows)
+    : ui(std::make_unique<Ui::AnaMenu>()), windows_(windows), transmitter_(MSComm1) {
+    ui->setupUi(this);
+    ui->Label13->setFont(headingFont(24));
+    ui->Label8->setFont(headingFont(16));
+    ui->Label45->setFont(headingFont(16));
+    gonderilen_ = {ui->GonderilenLabel_0, ui->GonderilenLabel_1, ui->GonderilenLabel_2, ui->GonderilenLabel_3,
+                   ui->GonderilenLabel_4, ui->GonderilenLabel_5, ui->GonderilenLabel_6};
+    gelen_ = {ui->GelenLabel_0, ui->GelenLabel_1, ui->GelenLabel_2, ui->GelenLabel_3,
+              ui->GelenLabel_4, ui->GelenLabel_5, ui->GelenLabel_6};
+    ui->Text7->append(u"Text7");
+
+    connect(ui->Frame1, &ElTerminaliPanel::send, this, &AnaMenu::Data_Gonder);
+    connect(ui->Frame2, &BiletMakinesiPanel::send, this, &AnaMenu::Data_Gonder);
+    connect(ui->GenelKomutlar, &GenelKomutlar::send, this, &AnaMenu::Data_Gonder);
+    connect(ui->Frame3, &DotMatrixPanel::send, this, &AnaMenu::Data_Gonder);
+    connect(ui->Frame4, &AnaTabloPanel::send, this, &AnaMenu::Data_Gonder);
+    connect(ui->Frame5, &ZilPanel::send, this, &AnaMenu::Data_Gonder);
+    connect(ui->Command29, &QPushButton::clicked, this, &AnaMenu::Command29_Click);
+    connect(&MSComm1, &SerialPort::onComm, this, &AnaMenu::MSComm1_OnComm);
+
     Feedback::beep();  // Form_Load
 }
 
 AnaMenu::~AnaMenu() = default;
+
+QLabel* AnaMenu::GelenKomutLabel() const { return ui->GelenKomutLabel; }
+
+ReceivedLog* AnaMenu::Text7() const { return ui->Text7; }
+
+void AnaMenu::Data_Gonder(const Sequence& frames) {
+    transmitter_.play(this, frames, [this](int index, Byte value) { GonderilenLabel(index)->setText(shown(value)); });
+}
+
+// Every waiting byte is handled, in arrival order: an adapter that hands
+// over several bytes at once must not cost the monitor any of them.
+void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {
+    if (commEvent != SerialPort::kEventReceive) return;
+    for (const char received : input) receive(static_cast<Byte>(received));
+}
+
+void AnaMenu::receive(Byte value) {
+    Feedback::beep();
+    ui->Text7->append(QString(u' ') + shown(value));
+    const std::optional<Frame> frame = GelenData.push(value);
+    if (!frame) return;
+    Feedback::beep();
+    for (int i = 0; i < 7; ++i) GelenLabel(i)->setText(shown((*frame)[static_cast<std::size_t>(i)]));
+    ui->GelenKomutLabel->setText(QString::fromUtf8(decoded_sentence(*frame)));
+    Feedback::beep();
+}
+
+void AnaMenu::Command29_Click() {
+    hide();
+    windows_.biletAyarlama().show();
+}
 
 void AnaMenu::closeEvent(QCloseEvent* event) {
     event->accept();
