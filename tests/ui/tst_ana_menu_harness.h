@@ -54,7 +54,14 @@ struct Console {
         auto* edit = find<QLineEdit>(field);
         if (!edit) return false;
         edit->clear();
-        QTest::keyClicks(edit, text);
+        for (const QChar c : text) {
+            // keyClick() knows ASCII keys only; "ı" comes as a key with its text.
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(edit, c.toLatin1());
+            } else {
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            }
+        }
         return edit->text() == text;
     }
 
