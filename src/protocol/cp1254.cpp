@@ -96,6 +96,13 @@ std::optional<std::uint8_t> cp1254_byte(char32_t character) {
     return std::nullopt;
 }
 
+std::optional<char32_t> cp1254_character(std::uint8_t byte) {
+    if (byte < 0x80) return byte;
+    const char32_t character = kUpperHalf[byte - 0x80];
+    if (character == 0) return std::nullopt;
+    return character;
+}
+
 std::u32string utf8_characters(std::string_view utf8_text) {
     std::u32string characters;
     for (std::size_t i = 0; i < utf8_text.size();) {

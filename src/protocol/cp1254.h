@@ -14,6 +14,9 @@ namespace vela {
 // The byte of one Unicode character, nullopt when the code page lacks it.
 std::optional<std::uint8_t> cp1254_byte(char32_t character);
 
+// The Unicode character of one byte, nullopt for a byte without one.
+std::optional<char32_t> cp1254_character(std::uint8_t byte);
+
 // Every character of a UTF-8 text to its byte, or the refusal
 // "'X' karakteri gönderilemez!" naming the first character without a code.
 Result<std::vector<std::uint8_t>> encode_cp1254(std::string_view utf8_text);

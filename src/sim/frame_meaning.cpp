@@ -1,0 +1,197 @@
+#include "sim/frame_meaning.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "sim/character_text.h"
+#include "sim/font_text.h"
+
+namespace vela::sim {
+namespace {
+
+struct DeviceType {
+    Device device;
+    Byte lowest;
+    Byte highest;
+    std::vector<Byte> codes;
+};
+
+const std::array<DeviceType, 4> kTypes = {{
+    {Device::HandTerminal, 0, 32, {2, 4, 5, 6, 8, 9, 31, 34, 85}},
+    {Device::DotMatrix, 0, 48, {20, 21, 26, 37, 38, 39, 41}},
+    {Device::TicketMachine, 129, 144, {15, 17, 18, 23, 30, 31, 32}},
+    {Device::MainBoard, 201, 244, {27, 28, 34}},
+}};
+
+constexpr Byte kReset = 85;
+constexpr Byte kLoadAddress = 36;
+constexpr Byte kChime = 29;
+
+bool has_reset_pattern(const Frame& f) { return f[2] == 170 && f[3] == 85 && f[4] == 170; }
+
+int two_byte_number(Byte low, Byte high) { return low + 256 * high; }
+
+std::string n(int value) { return std::to_string(value); }
+
+std::string unknown_command(Byte code) { return "bilinmeyen komut (kod " + n(code) + ")"; }
+
+std::string hand_terminal_command(const Frame& f) {
+    switch (f[1]) {
+    case 85: return "RESET";
+    case 2: return "SAYI GÖNDER " + n(two_byte_number(f[2], f[3]));
+    case 9: return "BEKLEYEN YOK";
+    case 8: return "BEKLEYEN KİŞİ SAYISI " + n(two_byte_number(f[2], f[3]));
+    case 31: return "FLASH SAYISI " + n(f[2]);
+    case 4: return "DISPLAY KAPATMA";
+    case 5: return "DISPLAY ÇİZGİ YAPMA (---)";
+    case 6: return "DISPLAY AÇMA";
+    case 34: return "KAYDIRMA SÜRESİ " + n(f[3]) + " dakika " + n(f[2]) + " saniye";
+    default: return unknown_command(f[1]);
+    }
+}
+
+// Font slots 1..8: ESC ! and GS ! of the institution name, button name,
+// ticket number, date and time.
+std::string font_command(Byte slot, Byte value) {
+    static constexpr std::array<const char*, 4> kElements = {"kurum ismi", "buton ismi",
+                                                             "bilet numarası", "tarih saat"};
+    if (slot < 1 || slot > 8) return "FONT " + n(slot) + ": bilinmeyen font yuvası, değer " + n(value);
+    const bool esc_bang = slot % 2 == 1;
+    const std::string element = kElements[static_cast<std::size_t>((slot - 1) / 2)];
+    return "FONT " + n(slot) + " (" + element + (esc_bang ? ", ESC ! " : ", GS ! ") + n(value) +
+           "): " + (esc_bang ? print_modes_text(value) : character_size_text(value));
+}
+
+std::string ticket_character(const char* block, const Frame& f) {
+    return std::string(block) + " " + n(f[2] + 1) + ". satır, pozisyon " + n(f[3]) + ": " +
+           character_text(f[4]);
+}
+
+std::string ticket_machine_command(const Frame& f) {
+    switch (f[1]) {
+    case 15:
+        return "BİLET GÖNDER 1. KOMUT: bilet numarası " + n(two_byte_number(f[2], f[3])) +
+               ", kaçıncı bilet " + n(f[4]);
+    case 17:
+        return "BİLET GÖNDER 2. KOMUT: bekleyen kişi " + n(two_byte_number(f[2], f[3])) +
+               ", tekrar " + n(f[4]);
+    case 18: return "BİLET YOK";
+    case 23:
+        return "BİLET DATASI YÜKLE: data " + n(f[2]) + ", adres " + n(f[3]) + ", sıra no " + n(f[4]);
+    case 30: return font_command(f[2], f[3]);
+    case 31: return ticket_character("KURUM İSMİ", f);
+    case 32: return ticket_character("BUTON İSMİ", f);
+    default: return unknown_command(f[1]);
+    }
+}
+
+std::string dot_matrix_command(const Frame& f) {
+    switch (f[1]) {
+    case 20: return "KARAKTER, pozisyon " + n(f[3]) + ": " + character_text(f[4]);
+    case 21: return display_mode_name(f[2]);
+    case 26: return arrow_name(f[2]);
+    case 37: return "BUFFER UZUNLUĞU " + n(f[2]);
+    case 38: return "FREKANS sabit " + n(f[2]) + ", kayan " + n(f[3]);
+    case 39: return "PARLAKLIK " + n(f[2]);
+    case 41: return "METİN UZUNLUĞU " + n(f[3]);
+    default: return unknown_command(f[1]);
+    }
+}
+
+std::string main_board_command(const Frame& f) {
+    switch (f[1]) {
+    case 27:
+        if (f[3] == 1) return "KU " + n(f[2]) + " ENABLE";
+        if (f[3] == 0) return "KU " + n(f[2]) + " DISABLE";
+        return "KU " + n(f[2]) + ": bilinmeyen değer " + n(f[3]);
+    case 28: return "KU " + n(f[2]) + ": " + arrow_name(f[3]);
+    case 34: return "KAYDIRMA GECİKME SÜRESİ " + n(f[2]) + " saniye";
+    default: return unknown_command(f[1]);
+    }
+}
+
+std::string chime_command(const Frame& f) {
+    if (f[2] == 1) return "Ding-Dong AÇIK";
+    if (f[2] == 2) return "Ding-Dong KAPALI";
+    return "bilinmeyen zil durumu " + n(f[2]);
+}
+
+std::string general_command(const Frame& f) {
+    if (f[1] == kReset) return "GLOBAL RESET";
+    return "ADRES YÜKLE: adres " + n(f[5]);
+}
+
+std::string command_text(const Addressee& to, const Frame& f) {
+    switch (to.device) {
+    case Device::HandTerminal: return hand_terminal_command(f);
+    case Device::TicketMachine: return ticket_machine_command(f);
+    case Device::DotMatrix: return dot_matrix_command(f);
+    case Device::MainBoard: return main_board_command(f);
+    case Device::Chime: return chime_command(f);
+    case Device::Everyone: return general_command(f);
+    case Device::Unknown: break;
+    }
+    return unknown_command(f[1]);
+}
+
+}  // namespace
+
+Addressee addressee_of(const Frame& f) {
+    const Byte code = f[1];
+    const Byte address = f[5];
+    if (code == kReset && has_reset_pattern(f) && address == 0) return {Device::Everyone, 0, true};
+    if (code == kLoadAddress) return {Device::Everyone, address, true};
+    if (code == kChime) return {Device::Chime, address, address == 0};
+    const DeviceType* first_knowing = nullptr;
+    for (const DeviceType& type : kTypes) {
+        if (std::find(type.codes.begin(), type.codes.end(), code) == type.codes.end()) continue;
+        if (code == kReset && !has_reset_pattern(f)) continue;
+        if (address >= type.lowest && address <= type.highest) return {type.device, address, true};
+        if (!first_knowing) first_knowing = &type;
+    }
+    if (first_knowing) return {first_knowing->device, address, false};
+    return {Device::Unknown, address, false};
+}
+
+std::string device_name(const Addressee& to) {
+    const std::string address = n(to.address);
+    switch (to.device) {
+    case Device::HandTerminal: return "El Terminali " + address;
+    case Device::TicketMachine: return "Bilet Makinesi " + address;
+    case Device::DotMatrix: return "Dot Matrix Display " + address;
+    case Device::MainBoard: return "Ana Tablo " + address;
+    case Device::Chime: return "Ding-Dong Zil";
+    case Device::Everyone: return "GENEL";
+    case Device::Unknown: break;
+    }
+    return "Adres " + address;
+}
+
+std::string frame_meaning(const Frame& frame) {
+    const Addressee to = addressee_of(frame);
+    std::string text = device_name(to);
+    if (!to.in_range) text += " (adres aralık dışında)";
+    return text + ": " + command_text(to, frame);
+}
+
+std::string display_mode_name(Byte mode) {
+    static constexpr std::array<const char*, 9> kModes = {
+        "Flash ON Ding-Dong ON",     "Flash ON Ding-Dong OFF",    "Flash OFF Ding-Dong ON",
+        "Display Açma Komutu",       "Display Kapatma Komutu",    "Sabit Yazı Bir Süre Sonra",
+        "Kayan Yazı Bir Süre Sonra", "Sabit Yazı Sürekli",        "Kayan Yazı Sürekli",
+    };
+    if (mode < 1 || mode > kModes.size()) return "bilinmeyen mod " + n(mode);
+    return kModes[mode - 1];
+}
+
+std::string arrow_name(Byte arrow) {
+    static constexpr std::array<const char*, 5> kArrows = {
+        "Yukarı Yön Oku Göster", "Aşağı Yön Oku Göster", "Sağa Yön Oku Göster",
+        "Sola Yön Oku Göster", "Yön Okunu Kapat",
+    };
+    if (arrow < 1 || arrow > kArrows.size()) return "bilinmeyen yön " + n(arrow);
+    return kArrows[arrow - 1];
+}
+
+}  // namespace vela::sim

@@ -1,0 +1,34 @@
+#pragma once
+// What a frame from the console means for the device it addresses. The same
+// code stands for different commands on different device types, so the type
+// is decided by the command code and the address range together.
+#include <string>
+
+#include "protocol/frame.h"
+
+namespace vela::sim {
+
+enum class Device { HandTerminal, TicketMachine, DotMatrix, MainBoard, Chime, Everyone, Unknown };
+
+struct Addressee {
+    Device device;
+    Byte address;   // DATA6
+    bool in_range;  // the address lies in the device type's range
+};
+
+// The first type that knows the code and whose range holds the address; when
+// none holds it, the first type that knows the code, marked out of range.
+Addressee addressee_of(const Frame& frame);
+
+// "El Terminali 5", "Bilet Makinesi 129", "Ding-Dong Zil", "GENEL".
+std::string device_name(const Addressee& addressee);
+
+// The device and the command with its decoded parameters, e.g.
+// "El Terminali 5: SAYI GÖNDER 300".
+std::string frame_meaning(const Frame& frame);
+
+// Captions the console gives the values of codes 21 and 26 / 28.
+std::string display_mode_name(Byte mode);
+std::string arrow_name(Byte arrow);
+
+}  // namespace vela::sim

@@ -1,0 +1,71 @@
+// vela-sim: a queue-ticket installation in software on the console's line.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "sim/sim_line.h"
+#include "sim/sim_options.h"
+#include "sim/simulator.h"
+
+using vela::Result;
+using namespace vela::sim;
+
+int main(int argc, char** argv) {
+    const Result<SimOptions> parsed = parse_sim_options(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed) {
+        std::cerr << parsed.message() << "\n" << usage_text();
+        return 2;
+    }
+    const SimOptions& options = *parsed;
+    if (options.help) {
+        std::cout << usage_text();
+        return 0;
+    }
+
+    std::ifstream script;
+    if (options.script) {
+        script.open(*options.script);
+        if (!script) {
+            std::cerr << "Betik okunamadı: " << *options.script << "\n";
+            return 2;
+        }
+    }
+    std::ofstream log;
+    if (options.log) {
+        log.open(*options.log, std::ios::trunc);
+        if (!log) {
+            std::cerr << "Kayıt dosyası açılamadı: " << *options.log << "\n";
+            return 2;
+        }
+    }
+
+    const Result<SimLine> opened = options.device ? open_serial_device(*options.device, options.baud)
+                                                  : open_pseudo_terminal();
+    if (!opened) {
+        std::cerr << opened.message() << "\n";
+        return 1;
+    }
+    SimLine line = *opened;
+    // The path file appears whole (renamed into place) before the line is
+    // announced, so whoever waits for either finds the path complete.
+    if (options.path_file) {
+        const std::string partial = *options.path_file + ".yaziliyor";
+        std::ofstream(partial, std::ios::trunc) << line.path << "\n";
+        std::error_code failed;
+        std::filesystem::rename(partial, *options.path_file, failed);
+        if (failed) {
+            std::cerr << "Yol dosyası yazılamadı: " << *options.path_file << "\n";
+            return 1;
+        }
+    }
+    if (options.device) {
+        std::cout << "Hat açık: " << line.path << ", " << options.baud << " baud" << std::endl;
+    } else {
+        std::cout << "Hat hazır: " << line.path << std::endl;
+    }
+
+    Simulator simulator(options, line, std::cout, options.log ? &log : nullptr);
+    const int status = options.script ? simulator.run_script(script) : simulator.run_interactive();
+    close_line(line);
+    return status;
+}

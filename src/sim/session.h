@@ -1,0 +1,46 @@
+#pragma once
+// One run of the simulator on its line: what arrives from the console is cut
+// into frames, decoded, printed and applied to the installation; what the
+// devices send is printed with what the console will make of it.
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "sim/frame_reader.h"
+#include "sim/installation.h"
+#include "sim/prompt_command.h"
+
+namespace vela::sim {
+
+enum class Direction { Received, Sent };
+
+// "GELEN      170   2  44   1   0   5 222  El Terminali 5: SAYI GÖNDER 300":
+// the direction in the console's words, the bytes, the meaning.
+std::string traffic_line(Direction direction, std::span<const Byte> bytes, std::string_view meaning);
+
+// What the console will show for bytes the devices send.
+std::string sent_meaning(const SendBytes& sent);
+
+class Session {
+public:
+    using Output = std::function<void(const std::string& line)>;
+    explicit Session(Output traffic) : traffic_(std::move(traffic)) {}
+
+    void received(std::span<const Byte> bytes);
+    // The line went quiet: held bytes that formed no frame are reported.
+    void line_quiet();
+    void sent(const SendBytes& sent);
+
+    bool holds_bytes() const { return reader_.holds_bytes(); }
+    const Installation& installation() const { return installation_; }
+
+private:
+    void report(const std::vector<ReadItem>& items);
+
+    Output traffic_;
+    FrameReader reader_;
+    Installation installation_;
+};
+
+}  // namespace vela::sim

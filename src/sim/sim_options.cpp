@@ -1,0 +1,68 @@
+#include "sim/sim_options.h"
+
+namespace vela::sim {
+namespace {
+
+std::optional<long> milliseconds(const std::string& text) {
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) {
+    SimOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (option == "--no-time") {
+            options.with_time = false;
+            continue;
+        }
+        if (i + 1 == arguments.size()) {
+            return Refusal{"'" + option + "' bilinmeyen seçenek ya da değeri eksik."};
+        }
+        const std::string& value = arguments[++i];
+        if (option == "--device") {
+            options.device = value;
+        } else if (option == "--baud") {
+            if (value != "9600" && value != "19200") return Refusal{"--baud 9600 ya da 19200 olmalı."};
+            options.baud = std::stoi(value);
+        } else if (option == "--byte-gap") {
+            const std::optional<long> ms = milliseconds(value);
+            if (!ms || *ms > 10000) return Refusal{"--byte-gap 0 ile 10000 arasında milisaniye olmalı."};
+            options.byte_gap = std::chrono::milliseconds(*ms);
+        } else if (option == "--script") {
+            options.script = value;
+        } else if (option == "--log") {
+            options.log = value;
+        } else if (option == "--path-file") {
+            options.path_file = value;
+        } else {
+            return Refusal{"'" + option + "' bilinmeyen seçenek."};
+        }
+    }
+    return options;
+}
+
+std::string usage_text() {
+    return "Kullanım: vela-sim [--device YOL [--baud 9600|19200]] [--byte-gap MS]\n"
+           "                  [--script DOSYA] [--log DOSYA] [--path-file DOSYA] [--no-time]\n"
+           "  Seçeneksiz bir sanal hat açar ve konsolun açacağı yolu yazar.\n"
+           "  --device     sanal hat yerine gerçek seri port (null-modem kablo)\n"
+           "  --byte-gap   çerçeveleri bayt bayt, aralarında MS milisaniye ile gönder\n"
+           "  --script     komutları dosyadan çalıştır ve bitince çık\n"
+           "  --log        çözülen satırları dosyaya da yaz\n"
+           "  --path-file  hattın yolunu dosyaya yaz (konsolu başlatmak için)\n"
+           "  --no-time    satırlarda saat olmasın (karşılaştırılabilir kayıt)\n";
+}
+
+}  // namespace vela::sim

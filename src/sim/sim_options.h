@@ -1,0 +1,28 @@
+#pragma once
+// The command line of vela-sim.
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "protocol/result.h"
+
+namespace vela::sim {
+
+struct SimOptions {
+    std::optional<std::string> device;     // a real serial port instead of a pseudo-terminal
+    int baud = 9600;
+    std::chrono::milliseconds byte_gap{0};  // 0: each frame in one write
+    std::optional<std::string> script;
+    std::optional<std::string> log;
+    std::optional<std::string> path_file;  // receives the line's path, for starting the console
+    bool with_time = true;
+    bool help = false;
+};
+
+// The arguments after the program name; a refusal names the first bad one.
+Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments);
+
+std::string usage_text();
+
+}  // namespace vela::sim

@@ -1,0 +1,44 @@
+#pragma once
+// The running simulator: serves the line while it carries out the commands
+// typed at its prompt or read from a script.
+#include <chrono>
+#include <fstream>
+#include <iosfwd>
+#include <string>
+
+#include "sim/session.h"
+#include "sim/sim_line.h"
+#include "sim/sim_options.h"
+
+namespace vela::sim {
+
+class Simulator {
+public:
+    Simulator(const SimOptions& options, const SimLine& line, std::ostream& out, std::ostream* log);
+
+    // Commands from standard input until "cikis" or its end. Exit status.
+    int run_interactive();
+    // Commands from a script; the line is served until it has been quiet a
+    // while after the last command. Exit status: 1 when a line was refused.
+    int run_script(std::istream& script);
+
+private:
+    enum class Outcome { Continue, Refused, Quit, LineLost };
+
+    Outcome execute(const std::string& text, const std::string& refusal_prefix);
+    // Serves the line until `deadline`, or until standard input is readable
+    // when `watch_input` is set. False when the line is lost.
+    bool serve_until(std::chrono::steady_clock::time_point deadline, bool watch_input);
+    bool serve_until_quiet();
+    bool read_line();
+    void write_traffic(const std::string& line);
+
+    const SimOptions& options_;
+    SimLine line_;
+    std::ostream& out_;
+    std::ostream* log_;
+    Session session_;
+    std::chrono::steady_clock::time_point last_received_{};
+};
+
+}  // namespace vela::sim

@@ -1,0 +1,171 @@
+// The real vela-sim executable replaying a script on a line, as a separate
+// process: what it sends, what it decodes, and a log that diffs cleanly.
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "protocol/commands.h"
+#include "support/pty.h"
+
+using namespace vela;
+using std::chrono::milliseconds;
+
+namespace {
+
+using Bytes = std::vector<Byte>;
+
+Bytes bytes_of(const Frame& f) { return Bytes(f.begin(), f.end()); }
+
+QString simulator_path() { return QCoreApplication::applicationDirPath() + "/../vela-sim"; }
+
+void write_file(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray read_file(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The first line the simulator prints: where its line is.
+QByteArray first_line(QProcess& process) {
+    while (!process.canReadLine()) {
+        if (!process.waitForReadyRead(5000)) return {};
+    }
+    return process.readLine().trimmed();
+}
+
+// The devices' side of the session; the first wait leaves room for the
+// console's frames, which the test writes as soon as the line is open.
+const QByteArray kScript =
+    "# a hand terminal and a ticket machine answer\n"
+    "bekle 800\n"
+    "tus 5 ilerlet\n"
+    "bilet 130\n"
+    "tus 5 zipla\n"
+    "bayt 170 1\n"
+    "bekle 300\n"
+    "cerceve 3 9 9 9 5\n";
+
+const QByteArray kExpectedLog =
+    "GELEN      170   2  44   1   0   5 222  El Terminali 5: SAYI GÖNDER 300\n"
+    "GELEN        1   2   3  çerçeve oluşturmayan 3 bayt\n"
+    "GELEN      170  21   5   0   0   5 201  Dot Matrix Display 5: Display Kapatma Komutu\n"
+    "GELEN      170  20   0   0  65   5   4  Dot Matrix Display 5: KARAKTER, pozisyon 0: 'A' (65)\n"
+    "GELEN      170  20   0   1  66   5   6  Dot Matrix Display 5: KARAKTER, pozisyon 1: 'B' (66)\n"
+    "GELEN      170  21   4   0   0   5 200  Dot Matrix Display 5: Display Açma Komutu\n"
+    "GELEN      170  41   0   2   0   5 218  Dot Matrix Display 5: METİN UZUNLUĞU 2\n"
+    "GELEN      170  29   1  çerçeve oluşturmayan 3 bayt\n"
+    "GÖNDERILEN 170   1   0   0   0   5 176  gönderen 5: \"El Terminalinden gelen İLERTLETME KOMUTU\"\n"
+    "GÖNDERILEN 170  14   0   0   0 130  58  gönderen 130: \"Bilet Makinesinden gelen BİLET TALEP KOMUTU\"\n"
+    "GÖNDERILEN 170   1  ham baytlar (2)\n"
+    "GÖNDERILEN 170   3   9   9   9   5 205  gönderen 5: \"El Terminalinden gelen SAYI TEKRARLATMA KOMUTU\"\n";
+
+const Bytes kSentByDevices = {170, 1, 0, 0, 0, 5, 176, 170, 14, 0, 0, 0, 130, 58,
+                              170, 1, 170, 3, 9, 9, 9, 5, 205};
+
+}  // namespace
+
+class SimScriptTest : public QObject {
+    Q_OBJECT
+private slots:
+    void replays_a_session_data();
+    void replays_a_session();
+    void opens_its_own_pseudo_terminal();
+};
+
+void SimScriptTest::replays_a_session_data() {
+    QTest::addColumn<int>("byte_gap");
+    QTest::newRow("frames in one write") << 0;
+    QTest::newRow("frames byte by byte") << 15;
+}
+
+void SimScriptTest::replays_a_session() {
+    QFETCH(int, byte_gap);
+    test::Pty pty;
+    QVERIFY(pty.valid());
+    QTemporaryDir dir;
+    const QString script = dir.filePath("session.txt");
+    const QString log = dir.filePath("session.log");
+    write_file(script, kScript);
+
+    QProcess sim;
+    sim.start(simulator_path(), {"--device", QString::fromStdString(pty.slavePath()), "--script", script,
+                                 "--log", log, "--no-time", "--byte-gap", QString::number(byte_gap)});
+    QVERIFY2(sim.waitForStarted(), qPrintable(sim.errorString()));
+    QCOMPARE(first_line(sim),
+             QString("Hat açık: %1, 9600 baud").arg(QString::fromStdString(pty.slavePath())).toUtf8());
+
+    // The console's side: a whole frame, garbage, the text "AB" cut at odd
+    // places, and the start of a frame that never ends.
+    QVERIFY(pty.write(bytes_of(hand_terminal::show_number(5, 300))));
+    QVERIFY(pty.write({1, 2, 3}));
+    const Result<Sequence> transfer = dot_matrix::text_transfer(5, "AB");
+    Bytes text;
+    for (const Step& step : *transfer) {
+        text.insert(text.end(), step.frame.begin(), step.frame.end());
+    }
+    for (std::size_t i = 0; i < text.size(); i += 5) {
+        QVERIFY(pty.write(Bytes(text.begin() + long(i), text.begin() + long(std::min(i + 5, text.size())))));
+        QTest::qWait(10);
+    }
+    QVERIFY(pty.write({170, 29, 1}));
+
+    const auto sent = pty.readTimed(kSentByDevices.size(), milliseconds(5000));
+    Bytes values;
+    for (const auto& b : sent) values.push_back(b.value);
+    QCOMPARE(values, kSentByDevices);
+    if (byte_gap > 0) {
+        // The seven bytes of the first frame come one at a time with the gap.
+        QVERIFY(sent[6].at - sent[0].at >= milliseconds(6 * byte_gap));
+    }
+
+    QVERIFY(sim.waitForFinished(10000));
+    QCOMPARE(sim.exitCode(), 1);  // one line of the script was refused
+    const QByteArray out = sim.readAllStandardOutput();
+    QVERIFY(out.contains("Betik satır 5: Bilinmeyen tuş 'zipla'."));
+    QCOMPARE(read_file(log), kExpectedLog);
+}
+
+void SimScriptTest::opens_its_own_pseudo_terminal() {
+    QTemporaryDir dir;
+    const QString script = dir.filePath("wait.txt");
+    const QString path_file = dir.filePath("hat");
+    write_file(script, "bekle 800\ndurum\n");
+
+    QProcess sim;
+    sim.start(simulator_path(), {"--script", script, "--path-file", path_file});
+    QVERIFY(sim.waitForStarted());
+    const QByteArray ready = first_line(sim);
+    QVERIFY2(ready.startsWith("Hat hazır: /dev/pts/"), ready.constData());
+    const QByteArray path = ready.mid(QByteArray("Hat hazır: ").size());
+    QCOMPARE(read_file(path_file).trimmed(), path);
+
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    termios raw{};
+    tcgetattr(fd, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(fd, TCSANOW, &raw);
+    const Frame frame = hand_terminal::show_number(5, 300);
+    QCOMPARE(::write(fd, frame.data(), frame.size()), ssize_t(7));
+
+    QVERIFY(sim.waitForFinished(10000));
+    ::close(fd);
+    QCOMPARE(sim.exitCode(), 0);
+    const QString out = QString::fromUtf8(sim.readAllStandardOutput());
+    QVERIFY2(out.contains("GELEN      170   2  44   1   0   5 222  El Terminali 5: SAYI GÖNDER 300"),
+             qPrintable(out));
+    QVERIFY2(out.contains("DURUM\nEl Terminali 5: sayı 300\n"), qPrintable(out));
+}
+
+QTEST_GUILESS_MAIN(SimScriptTest)
+#include "tst_sim_script.moc"
