@@ -208,11 +208,11 @@ private slots:
         press(font, "Command1");
         QVERIFY(bilet.isVisible() && !font.isVisible());
 
+        vela::AnaMenu& anaMenu = console.windows.anaMenu();
         press(bilet, "Command1");
-        QVERIFY(console.windows.anaMenu().isVisible());
-        QVERIFY(!bilet.isVisible());
-        console.windows.anaMenu().hide();
-        bilet.show();
+        QVERIFY(anaMenu.isVisible() && !bilet.isVisible());
+        press(anaMenu, "Command29");
+        QVERIFY(bilet.isVisible() && !anaMenu.isVisible());
 
         QCOMPARE(bilet.Text1(2)->text(), QStringLiteral("ŞUBE 3"));
         QVERIFY(bilet.Check1(2)->isChecked());
@@ -370,6 +370,30 @@ private slots:
         QCOMPARE(sent.size(), std::size_t(98));
         QCOMPARE(text(sent[96]), QStringLiteral("170 30 3 8 0 129 84"));
         QCOMPARE(text(sent[97]), QStringLiteral("170 30 4 1 0 129 78"));
+    }
+
+    // The transfer goes out quietly: the main window still shows the last
+    // frame it sent itself.
+    void sentBytesDisplayUntouched() {
+        Console console;
+        vela::AnaMenu& anaMenu = console.windows.anaMenu();
+        const auto display = [&anaMenu] {
+            QStringList shown;
+            for (int i = 0; i < 7; ++i) shown << anaMenu.GonderilenLabel(i)->text();
+            return shown;
+        };
+        const QStringList initial = display();
+        anaMenu.Data_Gonder({{vela::Komut_Cercevesi(2, 44, 1, 0, 5), std::chrono::milliseconds(0)}});
+        QCOMPARE(text(console.received(1)), QStringList{"170 2 44 1 0 5 222"});
+        const QStringList shown = display();
+        QVERIFY(shown != initial);
+
+        press(anaMenu, "Command29");
+        enter(console.bilet, line(0, "A"));
+        child<QLineEdit>(console.bilet, "Text5").setText(QStringLiteral("129"));
+        press(console.bilet, "BiletBilgisiGönder");
+        QCOMPARE(console.received(96).size(), std::size_t(96));
+        QCOMPARE(display(), shown);
     }
 
     // What can't be sent as the layout says is refused before the first byte.
