@@ -1,9 +1,10 @@
 # make run   installs what is missing, builds and starts the console
 # make test  installs what is missing, builds and runs every test
+# make demo  builds, starts the bus simulator here and the console on its line
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all setup build run test clean
+.PHONY: all setup build run test demo clean
 
 all: build
 
@@ -19,6 +20,14 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The console starts once the simulator has written its line's path; the
+# simulator keeps the terminal for its prompt ("yardim" lists the commands).
+demo: build
+	@rm -f $(BUILD)/vela-sim.hat
+	@( i=0; while [ ! -s $(BUILD)/vela-sim.hat ] && [ $$i -lt 100 ]; do sleep 0.1; i=$$((i + 1)); done; \
+	   [ -s $(BUILD)/vela-sim.hat ] && VELA_COM1=$$(cat $(BUILD)/vela-sim.hat) ./$(BUILD)/vela-test ) &
+	./$(BUILD)/vela-sim --path-file $(BUILD)/vela-sim.hat
 
 clean:
 	rm -rf $(BUILD)
