@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QSerialPort>
+#include <QTimer>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -67,7 +68,8 @@ struct SerialPort::Impl {
     int threshold = 0;
     QSerialPort device;
     int lockFd = -1;        // our own descriptor of the device, holding the flock
-    bool lost = false;
+    bool lost = false;        // the device vanished and has not been reopened
+    QTimer reopenTimer;       // runs while the device is lost
     bool lossPending = false;
     bool writing = false;
 
@@ -75,6 +77,44 @@ struct SerialPort::Impl {
         return device.setBaudRate(settings.baudRate) && device.setParity(settings.parity) &&
                device.setDataBits(settings.dataBits) && device.setStopBits(settings.stopBits) &&
                device.setFlowControl(QSerialPort::NoFlowControl);
+    }
+
+    // Resolves the configured path and opens the device at the settings held,
+    // unless another program holds it; 0 or the error number of open().
+    int openDevice() {
+        if (commPort < kFirstPort || commPort > kLastPort) return kInvalidPortNumber;
+
+        // The resolved path: QSerialPort names its lock file after the path it
+        // is given, so a symlink would escape another instance's lock.
+        char resolved[PATH_MAX];
+        if (!::realpath(QFile::encodeName(devicePath(commPort)).constData(), resolved)) return errorForErrno(errno);
+        const std::string path = resolved;
+
+        if (port_holders::hasLiveUucpLock(path)) return kPortAlreadyOpen;
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return errorForErrno(errno);
+        if (const int refused = claim(fd, path); refused != 0) {
+            ::close(fd);
+            return refused;
+        }
+
+        device.setPortName(QFile::decodeName(path.c_str()));
+        apply();
+        if (!device.open(QIODevice::ReadWrite)) {
+            ::close(fd);
+            // Our own open of the device succeeded, so a refusal here comes
+            // from QSerialPort's lock file: another instance holds the port.
+            switch (device.error()) {
+            case QSerialPort::PermissionError: return kPortAlreadyOpen;
+            case QSerialPort::DeviceNotFoundError: return kInvalidPortNumber;
+            default: return kOpenFailed;
+            }
+        }
+        lockFd = fd;
+        lost = false;
+        lossPending = false;
+        reopenTimer.stop();
+        return 0;
     }
 
     void close() {
@@ -85,6 +125,8 @@ struct SerialPort::Impl {
 };
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>()) {
+    impl_->reopenTimer.setInterval(kReopenIntervalMs);
+    connect(&impl_->reopenTimer, &QTimer::timeout, this, [this] { impl_->openDevice(); });
     connect(&impl_->device, &QSerialPort::readyRead, this, [this] {
         if (impl_->threshold < 1) return;
         const QByteArray input = impl_->device.readAll();
@@ -129,39 +171,7 @@ int SerialPort::setSettings(const QString& settings) {
 
 int SerialPort::open() {
     if (isOpen()) return kPortAlreadyOpen;
-    if (impl_->commPort < kFirstPort || impl_->commPort > kLastPort) return kInvalidPortNumber;
-
-    // The resolved path: QSerialPort names its lock file after the path it is
-    // given, so a symlink would escape another instance's lock.
-    char resolved[PATH_MAX];
-    if (!::realpath(QFile::encodeName(devicePath(impl_->commPort)).constData(), resolved))
-        return errorForErrno(errno);
-    const std::string path = resolved;
-
-    if (port_holders::hasLiveUucpLock(path)) return kPortAlreadyOpen;
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errorForErrno(errno);
-    if (const int refused = claim(fd, path); refused != 0) {
-        ::close(fd);
-        return refused;
-    }
-
-    impl_->device.setPortName(QFile::decodeName(path.c_str()));
-    impl_->apply();
-    if (!impl_->device.open(QIODevice::ReadWrite)) {
-        ::close(fd);
-        // Our own open of the device succeeded, so a refusal here comes from
-        // QSerialPort's lock file: another instance holds the port.
-        switch (impl_->device.error()) {
-        case QSerialPort::PermissionError: return kPortAlreadyOpen;
-        case QSerialPort::DeviceNotFoundError: return kInvalidPortNumber;
-        default: return kOpenFailed;
-        }
-    }
-    impl_->lockFd = fd;
-    impl_->lost = false;
-    impl_->lossPending = false;
-    return 0;
+    return impl_->openDevice();
 }
 
 void SerialPort::setRThreshold(int threshold) {
@@ -207,6 +217,7 @@ void SerialPort::loseDevice() {
     if (impl_->lost || !isOpen()) return;
     impl_->close();
     impl_->lost = true;
+    impl_->reopenTimer.start();
     emit lost();
 }
 

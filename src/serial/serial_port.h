@@ -1,7 +1,9 @@
 #pragma once
 // The console's one serial port (MSComm1): port number and line settings,
 // open with an error number, one-byte writes that reach the device before the
-// call returns, and a receive notification on the user-interface thread.
+// call returns, and a receive notification on the user-interface thread. A
+// device that vanishes is looked for again about once a second and taken
+// back as soon as it can be opened.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -37,6 +39,10 @@ public:
     int setSettings(const QString& settings);       // Settings, "9600,N,8,1"
     int open();                                     // PortOpen = true
     void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
+    // Once the port has been opened, a vanished device is reopened by itself:
+    // the configured path resolved again, the same settings, the same checks
+    // for another holder. Sends in between find the port closed.
+    static constexpr int kReopenIntervalMs = 1000;
     bool isOpen() const;
 
     // Output: one byte, handed to the device before the call returns. A full
@@ -47,7 +53,8 @@ public:
 signals:
     // OnComm: the kind of event and everything that was waiting (Input).
     void onComm(int commEvent, const QByteArray& input);
-    // The device vanished while open; from now on the port counts as closed.
+    // The device vanished while open; the port counts as closed until the
+    // device can be opened again.
     void lost();
 
 private:

@@ -1,6 +1,7 @@
 // The serial port against real pseudo-terminals: opening and line settings,
 // telling "held by another program" from other failures (as root and as a
-// normal user), write-through pacing, receiving, a full buffer, a hang-up.
+// normal user), write-through pacing, receiving, a full buffer, a hang-up,
+// and a re-plugged device taken back.
 #include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -20,10 +21,12 @@
 
 #include "serial/line_settings.h"
 #include "serial/serial_port.h"
+#include "support/device_link.h"
 #include "support/pty.h"
 
 using namespace std::chrono_literals;
 using vela::SerialPort;
+using vela::test::DeviceLink;
 using vela::test::Pty;
 
 namespace {
@@ -166,6 +169,9 @@ private slots:
     void thresholdZeroHoldsNotifications();
     void fullBufferLosesNoByte();
     void hangUpIsNoticedOnce();
+    void replugIsTakenBack_data();
+    void replugIsTakenBack();
+    void failedStartIsNotRetried();
 
 private:
     // The user of the "as a normal user" half, or why there is none.
@@ -645,6 +651,100 @@ void tst_SerialPort::hangUpIsNoticedOnce() {
     QCOMPARE(lost.count(), 1);
     QCOMPARE(notifications.count(), 0);
     QCOMPARE(port.output(170), SerialPort::WriteResult::Lost);
+}
+
+void tst_SerialPort::replugIsTakenBack_data() {
+    QTest::addColumn<bool>("foundByWrite");
+    QTest::addColumn<bool>("heldAtFirst");
+    QTest::newRow("hang-up while idle") << false << false;
+    QTest::newRow("hang-up found by a write") << true << false;
+    QTest::newRow("new device held by another program at first") << false << true;
+}
+
+void tst_SerialPort::replugIsTakenBack() {
+    QFETCH(bool, foundByWrite);
+    QFETCH(bool, heldAtFirst);
+
+    DeviceLink link;
+    auto first = std::make_unique<Pty>();
+    QVERIFY(first->valid());
+    QVERIFY(link.pointAt(first->slavePath()));
+    qputenv("VELA_COM1", link.path());
+    SerialPort port;
+    port.setCommPort(1);
+    QCOMPARE(port.setSettings(QStringLiteral("19200,N,8,1")), 0);
+    QCOMPARE(port.open(), 0);
+    port.setRThreshold(1);
+    QSignalSpy lost(&port, &SerialPort::lost);
+    QByteArray received;
+    connect(&port, &SerialPort::onComm, this, [&](int, const QByteArray& input) { received += input; });
+
+    // Pulled: the old device is gone and nothing takes its name yet.
+    first.reset();
+    QVERIFY(link.pointNowhere());
+    if (foundByWrite) QCOMPARE(port.output(170), SerialPort::WriteResult::Lost);
+    QTRY_COMPARE(lost.count(), 1);
+    QVERIFY(!port.isOpen());
+
+    // Looking for it once a second costs next to nothing.
+    const double before = cpuSeconds();
+    QTest::qWait(2 * SerialPort::kReopenIntervalMs + 200);
+    const double spent = cpuSeconds() - before;
+    QVERIFY2(spent < 0.1, qPrintable(QStringLiteral("%1 s of CPU while the device was away").arg(spent)));
+    QVERIFY(!port.isOpen());
+    QCOMPARE(port.output(170), SerialPort::WriteResult::Lost);
+
+    // Plugged in again, under the same name but as another device.
+    Pty second;
+    QVERIFY(second.valid());
+    std::unique_ptr<HolderProcess> holder;
+    if (heldAtFirst) {
+        holder = std::make_unique<HolderProcess>([&] {
+            const int fd = ::open(second.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            return fd >= 0 ? ::flock(fd, LOCK_EX | LOCK_NB) : -1;
+        });
+        QVERIFY(holder->holding());
+    }
+    QVERIFY(link.pointAt(second.slavePath()));
+    if (heldAtFirst) {
+        QTest::qWait(2 * SerialPort::kReopenIntervalMs + 200);
+        QVERIFY2(!port.isOpen(), "the port was taken from the program that holds it");
+        holder->end();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(port.isOpen(), 3 * SerialPort::kReopenIntervalMs);
+    QCOMPARE(lost.count(), 1);
+
+    // The same settings, writes and the receive notification work again.
+    const termios line = slaveSettings(second);
+    QCOMPARE(int(cfgetospeed(&line)), int(B19200));
+    for (std::uint8_t b : {170, 85}) QCOMPARE(port.output(b), SerialPort::WriteResult::Written);
+    QCOMPARE(second.read(2), (std::vector<std::uint8_t>{170, 85}));
+    QVERIFY(second.write({1, 2, 3}));
+    QTRY_COMPARE(received, QByteArray("\x01\x02\x03", 3));
+
+    // And a second pull is noticed like the first.
+    second.closeMaster();
+    QVERIFY(link.pointNowhere());
+    QTRY_COMPARE(lost.count(), 2);
+    QVERIFY(!port.isOpen());
+}
+
+// A port that never opened is not looked for: only a lost device comes back.
+void tst_SerialPort::failedStartIsNotRetried() {
+    DeviceLink link;
+    QVERIFY(link.pointNowhere());
+    qputenv("VELA_COM1", link.path());
+    SerialPort port;
+    port.setCommPort(1);
+    QCOMPARE(port.open(), SerialPort::kInvalidPortNumber);
+
+    Pty pty;
+    QVERIFY(pty.valid());
+    QVERIFY(link.pointAt(pty.slavePath()));
+    QTest::qWait(2 * SerialPort::kReopenIntervalMs + 200);
+    QVERIFY(!port.isOpen());
+    QCOMPARE(port.output(170), SerialPort::WriteResult::NotOpen);
+    QCOMPARE(port.open(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_SerialPort)
