@@ -1,0 +1,169 @@
+// Pacing on the line: the waits between frames as the far end of the pty sees
+// them, for a 255-character dot-matrix text ("Karakterleri Gönder") and a full
+// ticket transfer ("GÖNDER", 104 frames). A dedicated thread blocks on the
+// pty and stamps every read; the wait after a frame is the time from its last
+// byte to the first byte of the next one.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <pthread.h>
+#include <sched.h>
+#include <thread>
+
+#include "bench_support.h"
+#include "protocol/commands.h"
+#include "protocol/ticket.h"
+#include "ui/bilet_ayarlama.h"
+
+using namespace vela;
+using namespace vela::bench;
+
+namespace {
+
+constexpr double kMedianExcessLimitMs = 0.2;
+constexpr double kWorstExcessLimitMs = 2;
+
+// Every byte the far end reads, stamped when the read returned.
+class LineReader {
+public:
+    LineReader(int fd, std::size_t bytes) : thread_([this, fd, bytes] { run(fd, bytes); }) {}
+
+    std::vector<test::Pty::TimedByte> finish() {
+        thread_.join();
+        std::printf("  reader thread: %s\n", realTime_ ? "real-time (SCHED_FIFO)" : "normal priority");
+        return std::move(got_);
+    }
+
+private:
+    void run(int fd, std::size_t bytes) {
+        // A real-time reader wakes as soon as the bytes are there, so its own
+        // scheduling delay does not show up as a wait; allowed only to root.
+        sched_param priority{};
+        priority.sched_priority = sched_get_priority_min(SCHED_FIFO);
+        realTime_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
+        got_.reserve(bytes);
+        while (got_.size() < bytes) {
+            // Blocks until the console writes; gives up after a silent 5 s.
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0) return;
+            std::uint8_t buffer[4096];
+            const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, bytes - got_.size()));
+            const auto now = Clock::now();
+            for (ssize_t i = 0; i < n; ++i) got_.push_back({buffer[i], now});
+        }
+    }
+
+    std::vector<test::Pty::TimedByte> got_;
+    bool realTime_ = false;
+    std::thread thread_;
+};
+
+// Compares the line with the sequence: bytes first, then each wait.
+bool report(const char* title, const Sequence& specified, const std::vector<test::Pty::TimedByte>& line) {
+    heading(title);
+    const std::size_t bytes = specified.size() * 7;
+    bool same = line.size() == bytes;
+    for (std::size_t i = 0; same && i < bytes; ++i) same = line[i].value == specified[i / 7].frame[i % 7];
+    count("frames specified", specified.size());
+    count("bytes read on the line", line.size());
+    if (!same) {
+        std::printf("  FAILED: the bytes on the line differ from the specified frames\n");
+        return false;
+    }
+
+    std::vector<double> sleepExcess, frameGaps;
+    double shortest = 1e9;
+    double specifiedTotal = 0;
+    for (std::size_t k = 0; k + 1 < specified.size(); ++k) {
+        const double gap = milliseconds(line[7 * (k + 1)].at - line[7 * k + 6].at);
+        const double wanted = static_cast<double>(specified[k].pause_after.count());
+        specifiedTotal += wanted;
+        if (wanted > 0) {
+            sleepExcess.push_back(gap - wanted);
+            shortest = std::min(shortest, gap - wanted);
+        } else {
+            frameGaps.push_back(gap);
+        }
+    }
+    const double total = milliseconds(line.back().at - line.front().at);
+    count("specified waits", sleepExcess.size());
+    figure("wait error, least (negative = too short)", sleepExcess.empty() ? 0 : shortest, "ms");
+    below("wait excess, median", median(sleepExcess), kMedianExcessLimitMs, "ms");
+    below("wait excess, worst",
+          sleepExcess.empty() ? 0 : *std::max_element(sleepExcess.begin(), sleepExcess.end()), kWorstExcessLimitMs,
+          "ms");
+    count("gaps without a specified wait", frameGaps.size());
+    figure("  their median", median(frameGaps), "ms");
+    figure("  their worst", frameGaps.empty() ? 0 : *std::max_element(frameGaps.begin(), frameGaps.end()), "ms");
+    figure("total, specified waits", specifiedTotal, "ms");
+    figure("total, first byte to last byte", total, "ms");
+    figure("total, excess", total - specifiedTotal, "ms");
+    const bool neverShort = sleepExcess.empty() || shortest >= 0;
+    std::printf("  %s\n", neverShort ? "no wait shorter than specified" : "MISSED: a wait shorter than specified");
+    return true;
+}
+
+template <class T>
+T& child(QWidget& window, const QString& name) {
+    return *window.findChild<T*>(name);
+}
+
+QString text255() {
+    const QString letters = QStringLiteral("ABCÇDEFGĞHIİJKLMNOÖPRSŞTUÜVYZ 0123456789");
+    QString text;
+    for (int i = 0; i < 255; ++i) text += letters[i % letters.size()];
+    return text;
+}
+
+bool dotMatrixText(Console& console) {
+    const QString text = text255();
+    const Result<Sequence> specified = dot_matrix::text_transfer(7, text.toStdString());
+    if (!specified) return false;
+    child<QLineEdit>(console.menu, QStringLiteral("Text8")).setText(QStringLiteral("7"));
+    child<QLineEdit>(console.menu, QStringLiteral("Text9")).setText(text);
+    LineReader reader(console.pty.masterFd(), specified->size() * 7);
+    child<QPushButton>(console.menu, QStringLiteral("Command14")).click();
+    return report("Pacing: 255-character dot-matrix text (Karakterleri Gönder)", *specified, reader.finish());
+}
+
+bool ticket(Console& console) {
+    TicketLayout layout;
+    const char* lines[] = {"KARVO HASTANE", "POLİKLİNİK", "SIRA BİLETİ", "İYİ GÜNLER", "GİŞE İŞLEMLERİ", "VEZNE"};
+    for (int k = 0; k < 4; ++k) layout.institution[k] = {true, lines[k]};
+    for (int k = 0; k < 2; ++k) layout.button[k] = {true, lines[4 + k]};
+    layout.font_ticked.fill(true);
+    const Result<Sequence> specified = ticket_transfer(129, layout);
+    if (!specified || specified->size() != 104) return false;
+
+    console.menu.hide();
+    BiletAyarlama& bilet = console.windows.biletAyarlama();
+    bilet.show();
+    child<QLineEdit>(bilet, QStringLiteral("Text5")).setText(QStringLiteral("129"));
+    for (int k : {0, 1, 2, 3, 6, 7}) {
+        bilet.Check1(k)->setChecked(true);
+        bilet.Text1(k)->setText(QString::fromUtf8(lines[k < 4 ? k : k - 2]));
+    }
+    for (int slot = 2; slot <= 9; ++slot) child<QCheckBox>(bilet, QStringLiteral("Check%1").arg(slot)).setChecked(true);
+    LineReader reader(console.pty.masterFd(), specified->size() * 7);
+    child<QPushButton>(bilet, QStringLiteral("BiletBilgisiGönder")).click();
+    return report("Pacing: full ticket transfer (GÖNDER, 104 frames)", *specified, reader.finish());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    useOffscreenUnlessSet();
+    QApplication application(argc, argv);
+    applyConsoleStyle(application);
+
+    Console console;
+    if (!console.ready()) {
+        std::fprintf(stderr, "the console could not open the pty\n");
+        return 2;
+    }
+    const bool text = dotMatrixText(console);
+    const bool tickets = ticket(console);
+    if (!console.feedback.messages.isEmpty())
+        std::printf("  FAILED: the console said %s\n", qPrintable(console.feedback.messages.join(u'/')));
+    return text && tickets && console.feedback.messages.isEmpty() ? 0 : 1;
+}

@@ -1,0 +1,124 @@
+#pragma once
+// What the benchmarks share: the console on a pseudo-terminal as the
+// technician leaves it after the port-selection window, resource figures of
+// this process, and one way of printing a figure against its target.
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QTest>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/feedback_recorder.h"
+#include "support/pty.h"
+#include "ui/ana_menu.h"
+#include "ui/console_style.h"
+#include "ui/windows.h"
+
+namespace vela::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+inline double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// Windows need a platform; without a display the benchmarks draw offscreen.
+inline void useOffscreenUnlessSet() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+inline double cpuSeconds(const rusage& usage) {
+    const auto tv = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return tv(usage.ru_utime) + tv(usage.ru_stime);
+}
+
+// CPU time (user and system) of the calling thread or of the whole process.
+inline double threadCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return cpuSeconds(usage);
+}
+inline double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return cpuSeconds(usage);
+}
+
+inline double peakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+}
+
+inline double residentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return -1;
+}
+
+inline double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+inline void heading(const char* title) { std::printf("\n== %s\n", title); }
+
+inline void figure(const char* name, double value, const char* unit) {
+    std::printf("  %-40s %14.3f %s\n", name, value, unit);
+}
+
+inline void count(const char* name, std::size_t value) { std::printf("  %-40s %10zu\n", name, value); }
+
+// A figure that must reach at least `target`; the ratio is value / target.
+inline bool atLeast(const char* name, double value, double target, const char* unit) {
+    const bool met = value >= target;
+    std::printf("  %-40s %14.3f %-8s target >= %-10g ratio %8.3f  %s\n", name, value, unit, target,
+                value / target, met ? "met" : "MISSED");
+    return met;
+}
+
+// A figure that must stay under `limit`; the ratio is value / limit (below 1
+// is met).
+inline bool below(const char* name, double value, double limit, const char* unit) {
+    const bool met = value < limit;
+    std::printf("  %-40s %14.3f %-8s target <  %-10g ratio %8.3f  %s\n", name, value, unit, limit,
+                value / limit, met ? "met" : "MISSED");
+    return met;
+}
+
+// The main window on screen (offscreen) with MSComm1 open on the pty's slave
+// as "Com 1" at 19200 baud; beeps and messages are counted, not sounded.
+struct Console {
+    Console() {
+        qputenv("VELA_COM1", QByteArray::fromStdString(pty.slavePath()));
+        SerialPort& comm = menu.MSComm1;
+        comm.setCommPort(1);
+        comm.setSettings(QStringLiteral("19200,N,8,1"));
+        opened = comm.open() == 0;
+        comm.setRThreshold(1);
+        menu.show();
+        exposed = QTest::qWaitForWindowExposed(&menu);
+        QCoreApplication::processEvents();
+        feedback.clear();  // the window's load beep
+    }
+
+    bool ready() const { return pty.valid() && opened && exposed; }
+
+    test::FeedbackRecorder feedback;
+    test::Pty pty;
+    Windows windows;
+    AnaMenu& menu = windows.anaMenu();
+    bool opened = false;
+    bool exposed = false;
+};
+
+}  // namespace vela::bench
