@@ -34,7 +34,7 @@ demo: build
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@status=0; for b in monitor_throughput line_rate pacing startup; do \
-	   QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_$$b || status=1; done; exit $$status
+	   QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_$$b || status=1; done; exit $$status
 
 clean:
 	rm -rf $(BUILD)

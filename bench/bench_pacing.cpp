@@ -30,9 +30,9 @@ public:
 
     std::vector<test::Pty::TimedByte> finish() {
         thread_.join();
-        std::printf("  reader thread: %s\n", realTime_ ? "real-time (SCHED_FIFO)" : "normal priority");
         return std::move(got_);
     }
+    bool realTime() const { return realTime_; }
 
 private:
     void run(int fd, std::size_t bytes) {
@@ -59,8 +59,10 @@ private:
 };
 
 // Compares the line with the sequence: bytes first, then each wait.
-bool report(const char* title, const Sequence& specified, const std::vector<test::Pty::TimedByte>& line) {
+bool report(const char* title, const Sequence& specified, LineReader& reader) {
+    const std::vector<test::Pty::TimedByte> line = reader.finish();
     heading(title);
+    std::printf("  reader thread: %s\n", reader.realTime() ? "real-time (SCHED_FIFO)" : "normal priority");
     const std::size_t bytes = specified.size() * 7;
     bool same = line.size() == bytes;
     for (std::size_t i = 0; same && i < bytes; ++i) same = line[i].value == specified[i / 7].frame[i % 7];
@@ -123,7 +125,7 @@ bool dotMatrixText(Console& console) {
     child<QLineEdit>(console.menu, QStringLiteral("Text9")).setText(text);
     LineReader reader(console.pty.masterFd(), specified->size() * 7);
     child<QPushButton>(console.menu, QStringLiteral("Command14")).click();
-    return report("Pacing: 255-character dot-matrix text (Karakterleri Gönder)", *specified, reader.finish());
+    return report("Pacing: 255-character dot-matrix text (Karakterleri Gönder)", *specified, reader);
 }
 
 bool ticket(Console& console) {
@@ -146,7 +148,7 @@ bool ticket(Console& console) {
     for (int slot = 2; slot <= 9; ++slot) child<QCheckBox>(bilet, QStringLiteral("Check%1").arg(slot)).setChecked(true);
     LineReader reader(console.pty.masterFd(), specified->size() * 7);
     child<QPushButton>(bilet, QStringLiteral("BiletBilgisiGönder")).click();
-    return report("Pacing: full ticket transfer (GÖNDER, 104 frames)", *specified, reader.finish());
+    return report("Pacing: full ticket transfer (GÖNDER, 104 frames)", *specified, reader);
 }
 
 }  // namespace
