@@ -1,11 +1,17 @@
 # make run   installs what is missing, builds and starts the console
 # make test  installs what is missing, builds and runs every test
+# make test-sanitize  every test built with AddressSanitizer and UBSan
+# make fuzz  libFuzzer on the protocol core, FUZZ_SECONDS per target
 # make demo  builds, starts the bus simulator here and the console on its line
 # make bench builds the benchmarks and runs each; they print figures and targets
 BUILD ?= build
 JOBS  ?= $(shell nproc)
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = fuzz_field_value fuzz_cp1254 fuzz_monitor
 
-.PHONY: all setup build run test demo bench clean
+.PHONY: all setup build run test test-sanitize fuzz demo bench clean
 
 all: build
 
@@ -36,5 +42,26 @@ bench: build
 	@status=0; for b in monitor_throughput line_rate pacing startup; do \
 	   QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_$$b || status=1; done; exit $$status
 
+test-sanitize: setup
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELA_SANITIZE=ON >/dev/null
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Each target keeps its corpus in $(FUZZ_BUILD)/corpus; a finding stops the
+# run with the input saved as $(FUZZ_BUILD)/crash-*.
+fuzz:
+	@scripts/setup.sh clang libclang-rt-14-dev
+	cmake -S tests/fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  echo "$$t: $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_BUILD)/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=512 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t >$(FUZZ_BUILD)/$$t.log 2>&1 \
+	    || { tail -n 40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \
+	  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' $(FUZZ_BUILD)/$$t.log; \
+	done
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
