@@ -66,7 +66,9 @@ std::pair<char32_t, std::size_t> decode_one(std::string_view text, std::size_t i
     return {code, length};
 }
 
-std::string utf8_of(char32_t c) {
+}  // namespace
+
+std::string utf8_text(char32_t c) {
     std::string out;
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -85,8 +87,6 @@ std::string utf8_of(char32_t c) {
     }
     return out;
 }
-
-}  // namespace
 
 std::optional<std::uint8_t> cp1254_byte(char32_t character) {
     if (character < 0x80) return static_cast<std::uint8_t>(character);
@@ -118,7 +118,7 @@ Result<std::vector<std::uint8_t>> encode_cp1254_characters(std::u32string_view c
     bytes.reserve(characters.size());
     for (char32_t c : characters) {
         const std::optional<std::uint8_t> byte = cp1254_byte(c);
-        if (!byte) return Refusal{"'" + utf8_of(c) + "' karakteri gönderilemez!"};
+        if (!byte) return Refusal{"'" + utf8_text(c) + "' karakteri gönderilemez!"};
         bytes.push_back(*byte);
     }
     return bytes;

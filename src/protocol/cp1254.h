@@ -25,6 +25,9 @@ Result<std::vector<std::uint8_t>> encode_cp1254(std::string_view utf8_text);
 // of a text.
 Result<std::vector<std::uint8_t>> encode_cp1254_characters(std::u32string_view characters);
 
+// One character as UTF-8 text.
+std::string utf8_text(char32_t character);
+
 // The characters of a UTF-8 text (code points); the count the devices see.
 // A malformed byte is one U+FFFD, which has no code and so is refused.
 std::u32string utf8_characters(std::string_view utf8_text);

@@ -5,29 +5,10 @@
 #include "protocol/cp1254.h"
 
 namespace vela::sim {
-namespace {
-
-std::string utf8_of(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        // Windows-1254 has nothing beyond the Basic Multilingual Plane.
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
-}  // namespace
 
 std::string utf8_of_byte(Byte code) {
     const std::optional<char32_t> character = cp1254_character(code);
-    return character ? utf8_of(*character) : "?";
+    return character ? utf8_text(*character) : "?";
 }
 
 std::string character_text(Byte code) {

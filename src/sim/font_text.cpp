@@ -14,6 +14,12 @@ constexpr Byte kUnderline = 128;
 int height_factor(Byte gs_bang) { return (gs_bang & 0x07) + 1; }
 int width_factor(Byte gs_bang) { return ((gs_bang >> 4) & 0x07) + 1; }
 
+std::string factor_text(int factor, const char* dimension) {
+    return std::to_string(factor) + "x " + dimension;
+}
+
+}  // namespace
+
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
     for (const std::string& part : parts) {
@@ -22,12 +28,6 @@ std::string joined(const std::vector<std::string>& parts) {
     }
     return text;
 }
-
-std::string factor_text(int factor, const char* dimension) {
-    return std::to_string(factor) + "x " + dimension;
-}
-
-}  // namespace
 
 std::string print_modes_text(Byte esc_bang) {
     std::vector<std::string> parts{esc_bang & kFontB ? "Font B" : "Font A"};

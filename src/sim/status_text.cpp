@@ -15,15 +15,6 @@ constexpr std::size_t kTicketColumn = 18;  // where the font of a ticket line st
 
 std::string n(int value) { return std::to_string(value); }
 
-std::string joined(const std::vector<std::string>& parts) {
-    std::string text;
-    for (const std::string& part : parts) {
-        if (!text.empty()) text += ", ";
-        text += part;
-    }
-    return text;
-}
-
 std::string hand_terminal_text(const HandTerminalState& t) {
     using Display = HandTerminalState::Display;
     std::vector<std::string> parts;
