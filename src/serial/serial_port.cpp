@@ -29,6 +29,12 @@ constexpr int kLastPort = 16;
 // out, and then the byte stays queued and goes out from the event loop.
 constexpr std::chrono::milliseconds kFullBufferWait{1000};
 
+// Received bytes are gathered this long before one notification carries all
+// of them: at 19200 baud a byte comes every half millisecond, and waking the
+// program for each one costs more than the monitor's whole work. The delay
+// stays far below what a technician can see.
+constexpr std::chrono::milliseconds kGatherTime{30};
+
 int errorForErrno(int error) {
     switch (error) {
     case EBUSY: return SerialPort::kPortAlreadyOpen;
@@ -70,6 +76,7 @@ struct SerialPort::Impl {
     int lockFd = -1;        // our own descriptor of the device, holding the flock
     bool lost = false;        // the device vanished and has not been reopened
     QTimer reopenTimer;       // runs while the device is lost
+    QTimer gatherTimer;       // runs from the first received byte to the notification
     bool lossPending = false;
     bool writing = false;
 
@@ -117,7 +124,19 @@ struct SerialPort::Impl {
         return 0;
     }
 
+    // Everything waiting, in arrival order: the byte QSerialPort holds (reading
+    // it lets QSerialPort listen to the device again), then the rest straight
+    // from the device. A read error is left to QSerialPort's next look.
+    QByteArray takeInput() {
+        QByteArray input = device.readAll();
+        char chunk[4096];
+        for (ssize_t n; (n = ::read(static_cast<int>(device.handle()), chunk, sizeof chunk)) > 0;)
+            input.append(chunk, n);
+        return input;
+    }
+
     void close() {
+        gatherTimer.stop();
         device.close();
         if (lockFd >= 0) ::close(lockFd);
         lockFd = -1;
@@ -127,9 +146,18 @@ struct SerialPort::Impl {
 SerialPort::SerialPort(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>()) {
     impl_->reopenTimer.setInterval(kReopenIntervalMs);
     connect(&impl_->reopenTimer, &QTimer::timeout, this, [this] { impl_->openDevice(); });
+    // QSerialPort stops listening to the device while its one-byte buffer is
+    // full, so the bytes that follow the first wait in the device, unread and
+    // without waking the program, until the gathered notification.
+    impl_->device.setReadBufferSize(1);
+    impl_->gatherTimer.setSingleShot(true);
+    impl_->gatherTimer.setInterval(kGatherTime);
     connect(&impl_->device, &QSerialPort::readyRead, this, [this] {
-        if (impl_->threshold < 1) return;
-        const QByteArray input = impl_->device.readAll();
+        if (impl_->threshold >= 1 && !impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
+    });
+    connect(&impl_->gatherTimer, &QTimer::timeout, this, [this] {
+        if (impl_->threshold < 1 || !isOpen()) return;
+        const QByteArray input = impl_->takeInput();
         if (!input.isEmpty()) emit onComm(kEventReceive, input);
     });
     // After a hang-up QSerialPort reports a read error at every turn of the

@@ -47,7 +47,7 @@ protected:
 
 private:
     void MSComm1_OnComm(int commEvent, const QByteArray& input);
-    void receive(Byte value);
+    void showReceived(const Frame& frame);
     void Command29_Click();
 
     std::unique_ptr<Ui::AnaMenu> ui;

@@ -52,9 +52,8 @@ void ReceivedLog::tokenize(qsizetype from) {
     }
 }
 
-void ReceivedLog::measure(Token& t) {
+void ReceivedLog::measure(Token& t, const QFontMetricsF& metrics) {
     if (t.wordWidth >= 0) return;
-    const QFontMetricsF metrics(font());
     const auto wordAt = static_cast<qsizetype>(t.start - firstChar_) + t.lead;
     const QString word = text_.mid(wordAt, t.length - t.lead);
     auto cached = wordWidths_.constFind(word);
@@ -76,10 +75,11 @@ void ReceivedLog::layOutPending() {
         lines_.pop_back();
     }
     const auto firstChangedLine = static_cast<qint64>(lines_.size());
+    const QFontMetricsF metrics(font());
     qreal x = 0;
     for (qint64 number = from; number < tokenEnd(); ++number) {
         Token& t = token(number);
-        measure(t);
+        measure(t, metrics);
         // Blanks at a wrap stay behind on the line before.
         if (number == from || x + t.leadWidth + t.wordWidth > available) {
             lines_.push_back(number);

@@ -4,8 +4,11 @@
 // program. A byte must cost the same however long the log has grown, so the
 // text is held as short tokens ("  170": blanks, then a word) wrapped at token
 // boundaries with cached widths, only the lines in view are painted, and the
-// visible update waits on a short timer so that a burst is laid out once.
+// visible update waits until the events at hand are handled, so that a burst
+// (the port hands over what it gathered in one notification) is laid out once
+// without waking the program a second time.
 #include <QAbstractScrollArea>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QString>
 #include <QTimer>
@@ -18,7 +21,7 @@ class ReceivedLog : public QAbstractScrollArea {
 
 public:
     static constexpr qsizetype kKeptCharacters = 64 * 1024;
-    static constexpr int kUpdateIntervalMs = 20;
+    static constexpr int kUpdateIntervalMs = 0;
 
     explicit ReceivedLog(QWidget* parent = nullptr);
 
@@ -47,7 +50,7 @@ private:
     Token& token(qint64 number) { return tokens_[static_cast<std::size_t>(number - firstToken_)]; }
     const Token& token(qint64 number) const { return tokens_[static_cast<std::size_t>(number - firstToken_)]; }
     qint64 tokenEnd() const { return firstToken_ + static_cast<qint64>(tokens_.size()); }
-    void measure(Token& token);
+    void measure(Token& token, const QFontMetricsF& metrics);
     void layOutPending();
     void layOutAgain();
     int trimFront();

@@ -166,6 +166,7 @@ private slots:
     void otherFailures();
     void bytesReachLineBeforeHandlerSleepEnds();
     void burstArrivesCompleteAndInOrder();
+    void trickleIsGathered();
     void thresholdZeroHoldsNotifications();
     void fullBufferLosesNoByte();
     void hangUpIsNoticedOnce();
@@ -581,6 +582,40 @@ void tst_SerialPort::burstArrivesCompleteAndInOrder() {
     QTRY_COMPARE_WITH_TIMEOUT(received.size(), qsizetype(burst.size()), 3000);
     QCOMPARE(received, toByteArray(burst));
     QCOMPARE(kinds.count(SerialPort::kEventReceive), kinds.size());
+}
+
+// Bytes that trickle in one at a time, as a line at 19200 baud delivers them,
+// reach the program in a few gathered notifications, complete and in order.
+void tst_SerialPort::trickleIsGathered() {
+    Pty pty;
+    QVERIFY(pty.valid());
+    qputenv("VELA_COM1", QByteArray::fromStdString(pty.slavePath()));
+    SerialPort port;
+    port.setCommPort(1);
+    QCOMPARE(port.open(), 0);
+    port.setRThreshold(1);
+
+    const std::vector<std::uint8_t> bytes = pattern(40);
+    QByteArray received;
+    int notifications = 0;
+    // A plain event loop, which wakes for every event as the console's does.
+    QEventLoop loop;
+    connect(&port, &SerialPort::onComm, this, [&](int, const QByteArray& input) {
+        ++notifications;
+        received += input;
+        if (received.size() >= qsizetype(bytes.size())) loop.quit();
+    });
+    QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+    std::thread writer([&] {
+        for (const std::uint8_t b : bytes) {
+            pty.write({b});
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    loop.exec();
+    writer.join();
+    QCOMPARE(received, toByteArray(bytes));
+    QVERIFY2(notifications <= 10, qPrintable(QString::number(notifications) + " notifications for 40 bytes"));
 }
 
 void tst_SerialPort::thresholdZeroHoldsNotifications() {
