@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QSerialPort>
 #include <QTimer>
+#include <thread>
+#include <utility>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -77,6 +79,7 @@ struct SerialPort::Impl {
     bool lost = false;        // the device vanished and has not been reopened
     QTimer reopenTimer;       // runs while the device is lost
     QTimer gatherTimer;       // runs from the first received byte to the notification
+    QByteArray held;          // read during a pause, not yet announced
     bool lossPending = false;
     bool writing = false;
 
@@ -124,14 +127,21 @@ struct SerialPort::Impl {
         return 0;
     }
 
-    // Everything waiting, in arrival order: the byte QSerialPort holds (reading
-    // it lets QSerialPort listen to the device again), then the rest straight
-    // from the device. A read error is left to QSerialPort's next look.
-    QByteArray takeInput() {
-        QByteArray input = device.readAll();
+    // Appends what the device has waiting; a read error is left to
+    // QSerialPort's next look at the device.
+    void readWaiting(QByteArray& into) {
         char chunk[4096];
         for (ssize_t n; (n = ::read(static_cast<int>(device.handle()), chunk, sizeof chunk)) > 0;)
-            input.append(chunk, n);
+            into.append(chunk, n);
+    }
+
+    // Everything received, in arrival order: what a pause read, the byte
+    // QSerialPort holds (reading it lets QSerialPort listen to the device
+    // again), then the rest straight from the device.
+    QByteArray takeInput() {
+        QByteArray input = std::exchange(held, {});
+        input += device.readAll();
+        readWaiting(input);
         return input;
     }
 
@@ -239,6 +249,31 @@ SerialPort::WriteResult SerialPort::output(std::uint8_t byte) {
         return WriteResult::Lost;
     }
     return WriteResult::Written;
+}
+
+void SerialPort::pauseKeepingInput(std::chrono::milliseconds duration) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + duration;
+    if (!isOpen()) {
+        std::this_thread::sleep_until(end);
+        return;
+    }
+    // The byte QSerialPort holds came before anything read here.
+    impl_->held += impl_->device.readAll();
+    for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(end - now);
+        const timespec timeout{static_cast<time_t>(left.count() / 1'000'000'000), static_cast<long>(left.count() % 1'000'000'000)};
+        pollfd p{static_cast<int>(impl_->device.handle()), POLLIN, 0};
+        if (::ppoll(&p, 1, &timeout, nullptr) <= 0) continue;
+        const qsizetype before = impl_->held.size();
+        if (p.revents & POLLIN) impl_->readWaiting(impl_->held);
+        if (impl_->held.size() == before) {
+            // Nothing to read: a hung-up device, noticed by the event loop afterwards.
+            std::this_thread::sleep_until(end);
+            break;
+        }
+    }
+    if (!impl_->held.isEmpty() && impl_->threshold >= 1 && !impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
 }
 
 void SerialPort::loseDevice() {

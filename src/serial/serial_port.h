@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -49,6 +50,12 @@ public:
     // device buffer is waited for; a vanished device closes the port (Lost,
     // and lost() is emitted once).
     WriteResult output(std::uint8_t byte);
+
+    // A pause between frames on this thread, as long as a plain sleep and
+    // never shorter, that keeps reading the device meanwhile: a long pause
+    // cannot overflow the device's small receive buffer. What was read is
+    // announced by onComm after the caller has returned to the event loop.
+    void pauseKeepingInput(std::chrono::milliseconds duration);
 
 signals:
     // OnComm: the kind of event and everything that was waiting (Input).

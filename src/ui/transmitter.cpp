@@ -1,7 +1,5 @@
 #include "ui/transmitter.h"
 
-#include <thread>
-
 #include "serial/serial_port.h"
 #include "ui/feedback.h"
 
@@ -28,7 +26,7 @@ bool Transmitter::play(QWidget* parent, const Sequence& frames, const ByteSent& 
             }
             if (sent) sent(i, step.frame[i]);
         }
-        if (step.pause_after.count() > 0) std::this_thread::sleep_for(step.pause_after);
+        if (step.pause_after.count() > 0) port_.pauseKeepingInput(step.pause_after);
     }
     return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Plays frames on the one serial port: seven one-byte writes per frame, then
-// the frame's pause as a plain sleep on this thread. Refuses to pretend: on a
+// the frame's pause on this thread (the port keeps reading meanwhile). Refuses to pretend: on a
 // closed port nothing is written, and a device that vanishes mid-way stops
 // the rest; either is told once per call.
 #include <functional>

@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 #include <ctime>
 #include <functional>
 #include <thread>
@@ -167,6 +168,7 @@ private slots:
     void bytesReachLineBeforeHandlerSleepEnds();
     void burstArrivesCompleteAndInOrder();
     void trickleIsGathered();
+    void pauseKeepsReading();
     void thresholdZeroHoldsNotifications();
     void fullBufferLosesNoByte();
     void hangUpIsNoticedOnce();
@@ -616,6 +618,34 @@ void tst_SerialPort::trickleIsGathered() {
     writer.join();
     QCOMPARE(received, toByteArray(bytes));
     QVERIFY2(notifications <= 10, qPrintable(QString::number(notifications) + " notifications for 40 bytes"));
+}
+
+// A pause between frames reads the device meanwhile, so a far end that talks
+// for the whole pause is never held up by a full receive buffer (a real line
+// without flow control would lose those bytes), and everything arrives in
+// order once the caller is back in the event loop.
+void tst_SerialPort::pauseKeepsReading() {
+    Pty pty;
+    QVERIFY(pty.valid());
+    qputenv("VELA_COM1", QByteArray::fromStdString(pty.slavePath()));
+    SerialPort port;
+    port.setCommPort(1);
+    QCOMPARE(port.open(), 0);
+    port.setRThreshold(1);
+    QByteArray received;
+    connect(&port, &SerialPort::onComm, this, [&](int, const QByteArray& input) { received += input; });
+
+    const std::vector<std::uint8_t> talk = pattern(512 * 1024);
+    std::atomic<bool> written{false};
+    std::thread writer([&] { written = pty.write(talk); });
+    port.pauseKeepingInput(1500ms);
+    const bool writtenDuringPause = written;
+    writer.join();
+    QVERIFY2(writtenDuringPause, "the far end was held up by a full receive buffer");
+    QCOMPARE(received.size(), 0);  // announced only from the event loop
+
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), qsizetype(talk.size()), 3000);
+    QCOMPARE(received, toByteArray(talk));
 }
 
 void tst_SerialPort::thresholdZeroHoldsNotifications() {
