@@ -23,7 +23,7 @@ build: setup
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/vela-test
+	$(BUILD)/vela-test
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -33,8 +33,8 @@ test: build
 demo: build
 	@rm -f $(BUILD)/vela-sim.hat
 	@( i=0; while [ ! -s $(BUILD)/vela-sim.hat ] && [ $$i -lt 100 ]; do sleep 0.1; i=$$((i + 1)); done; \
-	   [ -s $(BUILD)/vela-sim.hat ] && VELA_COM1=$$(cat $(BUILD)/vela-sim.hat) ./$(BUILD)/vela-test ) &
-	./$(BUILD)/vela-sim --path-file $(BUILD)/vela-sim.hat
+	   [ -s $(BUILD)/vela-sim.hat ] && VELA_COM1=$$(cat $(BUILD)/vela-sim.hat) $(BUILD)/vela-test ) &
+	$(BUILD)/vela-sim --path-file $(BUILD)/vela-sim.hat
 
 # Every benchmark runs even when one fails; the target fails if any did.
 bench: build
