@@ -47,20 +47,14 @@ void FieldValueTest::reads_decimal_number_data() {
     QTest::newRow("comma is no point") << QByteArray("2,7") << qint64(2);
     QTest::newRow("trailing point") << QByteArray("5.") << qint64(5);
     QTest::newRow("leading point") << QByteArray(".6") << qint64(1);
-    QTest::newRow("leading zeros") << QByteArray("007") << qint64(7);
     QTest::newRow("2.5 to even 2") << QByteArray("2.5") << qint64(2);
     QTest::newRow("3.5 to even 4") << QByteArray("3.5") << qint64(4);
-    QTest::newRow("0.5 to even 0") << QByteArray("0.5") << qint64(0);
     QTest::newRow("-2.5 to even -2") << QByteArray("-2.5") << qint64(-2);
     QTest::newRow("-3.5 to even -4") << QByteArray("-3.5") << qint64(-4);
     QTest::newRow("-0.5 is 0") << QByteArray("-0.5") << qint64(0);
-    QTest::newRow("130.5 to 130") << QByteArray("130.5") << qint64(130);
-    QTest::newRow("131.5 to 132") << QByteArray("131.5") << qint64(132);
     QTest::newRow("2.5000 still a half") << QByteArray("2.5000") << qint64(2);
     QTest::newRow("just above a half") << QByteArray("2.5000000000000000001") << qint64(3);
     QTest::newRow("just below a half") << QByteArray("2.4999999999999999999") << qint64(2);
-    QTest::newRow("2.51") << QByteArray("2.51") << qint64(3);
-    QTest::newRow("2.49") << QByteArray("2.49") << qint64(2);
     QTest::newRow("digit blank in fraction") << QByteArray("2.5 1") << qint64(3);
     QTest::newRow("largest") << QByteArray("9223372036854775807") << qint64(9223372036854775807LL);
     QTest::newRow("smallest") << QByteArray("-9223372036854775808")
@@ -102,7 +96,6 @@ void FieldValueTest::byte_and_word_ranges_data() {
 
     const QString byte_message = QStringLiteral("El Terminal No 0 ile 255 arasında olmalı!");
     const QString word_message = QStringLiteral("El Terminal No 0 ile 65535 arasında olmalı!");
-    QTest::newRow("byte 0") << false << QByteArray("0") << 0 << QString();
     QTest::newRow("byte empty") << false << QByteArray("") << 0 << QString();
     QTest::newRow("byte 255") << false << QByteArray("255") << 255 << QString();
     QTest::newRow("byte 255.4") << false << QByteArray("255.4") << 255 << QString();

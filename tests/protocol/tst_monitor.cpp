@@ -36,6 +36,14 @@ void MonitorTest::window_recognises_frames_data() {
     QTest::newRow("two frames in a row")
         << QList<int>{170, 4, 0, 0, 0, 1, 175, 170, 6, 0, 0, 0, 1, 177} << QList<int>{6, 13};
     QTest::newRow("checksum wrap") << QList<int>{170, 255, 255, 255, 255, 255, 165} << QList<int>{6};
+    QTest::newRow("stray start bytes") << QList<int>{170, 170, 170, 170, 1, 0, 0, 0, 5, 176} << QList<int>{9};
+    QTest::newRow("frame cut short") << QList<int>{170, 1, 0, 170, 1, 0, 0, 0, 5, 176} << QList<int>{9};
+    QTest::newRow("wrong checksum, then a frame")
+        << QList<int>{170, 14, 0, 0, 2, 130, 61, 170, 1, 0, 0, 0, 5, 176} << QList<int>{13};
+    QTest::newRow("frame broken by a noise byte") << QList<int>{170, 1, 0, 0, 77, 0, 5, 176} << QList<int>{};
+    QTest::newRow("seven zeros between")
+        << QList<int>{170, 1, 0, 0, 0, 5, 176, 0, 0, 0, 0, 0, 0, 0, 170, 1, 0, 0, 0, 5, 176} << QList<int>{6, 20};
+    QTest::newRow("noise that ends like a start") << QList<int>{3, 170, 170, 1, 0, 0, 0, 5, 176} << QList<int>{8};
     // One byte later the window starts with 0, not 170.
     QTest::newRow("all zero frame of 170") << QList<int>{170, 0, 0, 0, 0, 0, 170, 0} << QList<int>{6};
 }

@@ -34,7 +34,6 @@ private slots:
     void preview_data();
     void preview();
     void first_frames_of_a_transfer();
-    void font_frame();
     void frame_order_and_pauses_data();
     void frame_order_and_pauses();
     void line_slots_data();
@@ -72,6 +71,8 @@ void TicketTest::preview() {
 void TicketTest::first_frames_of_a_transfer() {
     TicketLayout layout;
     layout.institution[0] = line("A");
+    layout.fonts[0] = 8;
+    layout.font_ticked[0] = true;
     const auto steps = ticket_transfer(129, layout);
     QVERIFY(steps.ok());
     QCOMPARE(bytes((*steps)[0].frame), (QList<int>{170, 31, 0, 0, 0, 129, 74}));
@@ -80,14 +81,6 @@ void TicketTest::first_frames_of_a_transfer() {
     QCOMPARE(bytes((*steps)[14].frame), (QList<int>{170, 31, 0, 14, 0, 129, 88}));
     QCOMPARE(bytes((*steps)[15].frame), (QList<int>{170, 31, 0, 15, 10, 129, 99}));
     QCOMPARE(bytes((*steps)[16].frame), (QList<int>{170, 31, 1, 0, 0, 129, 75}));
-}
-
-void TicketTest::font_frame() {
-    TicketLayout layout;
-    layout.fonts[0] = 8;
-    layout.font_ticked[0] = true;
-    const auto steps = ticket_transfer(129, layout);
-    QVERIFY(steps.ok());
     QCOMPARE(bytes((*steps)[64].frame), (QList<int>{170, 30, 1, 8, 0, 129, 82}));
 }
 
@@ -95,9 +88,6 @@ void TicketTest::frame_order_and_pauses_data() {
     QTest::addColumn<QList<int>>("ticked_fonts");  // font slots 1..8
     QTest::newRow("no font") << QList<int>{};
     QTest::newRow("every font") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
-    QTest::newRow("institution fonts only") << QList<int>{1, 2};
-    QTest::newRow("GS ! slots only") << QList<int>{2, 4, 6, 8};
-    QTest::newRow("ESC ! slots only") << QList<int>{1, 3, 5, 7};
     QTest::newRow("scattered") << QList<int>{2, 3, 8};
 }
 
@@ -180,8 +170,6 @@ void TicketTest::refusals_data() {
     QTest::newRow("as the 14th character") << false << true << QByteArray("ABCDEFGHIJKLM✓") << check_mark;
     QTest::newRow("as the 15th character, not sent")
         << false << true << QByteArray("ABCDEFGHIJKLMN✓") << QString();
-    QTest::newRow("far past the 14th, not sent")
-        << true << true << QByteArray("ABCDEFGHIJKLMNOPQRS✓") << QString();
     QTest::newRow("in a cleared line, not sent") << false << false << QByteArray("✓") << QString();
 }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "support/device_link.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
 #include "ui/ana_menu.h"
@@ -24,6 +25,8 @@ inline QList<int> hex(const QString& bytes) {
 }
 
 inline QList<int> asInts(const std::vector<std::uint8_t>& bytes) { return QList<int>(bytes.begin(), bytes.end()); }
+
+inline std::vector<std::uint8_t> asBytes(const QList<int>& values) { return {values.begin(), values.end()}; }
 
 inline void useConsoleStyle() { applyConsoleStyle(*static_cast<QApplication*>(QCoreApplication::instance())); }
 
@@ -42,6 +45,17 @@ struct Console {
         menu.show();
         exposed = QTest::qWaitForWindowExposed(&menu);
         feedback.clear();  // the load beep is not part of any test step
+    }
+
+    // Opens MSComm1 through a name that a pulled device leaves pointing nowhere.
+    bool openThrough(DeviceLink& link) {
+        if (!link.pointAt(pty.slavePath())) return false;
+        qputenv("VELA_COM1", link.path());
+        menu.MSComm1.setCommPort(1);
+        menu.MSComm1.setSettings(QStringLiteral("9600,N,8,1"));
+        opened = menu.MSComm1.open() == 0;
+        menu.MSComm1.setRThreshold(1);
+        return opened;
     }
 
     template <class T>
