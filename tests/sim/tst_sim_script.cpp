@@ -1,14 +1,11 @@
 // The real vela-sim executable replaying a script on a line, as a separate
-// process: what it sends, what it decodes, and a log that diffs cleanly.
+// process: what it sends, what it decodes, and a log that diffs cleanly. Its
+// own pseudo-terminal and --path-file are used by tst_end_to_end.
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include "protocol/commands.h"
 #include "support/pty.h"
@@ -23,25 +20,6 @@ using Bytes = std::vector<Byte>;
 Bytes bytes_of(const Frame& f) { return Bytes(f.begin(), f.end()); }
 
 QString simulator_path() { return QCoreApplication::applicationDirPath() + "/../vela-sim"; }
-
-void write_file(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray read_file(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The first line the simulator prints: where its line is.
-QByteArray first_line(QProcess& process) {
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(5000)) return {};
-    }
-    return process.readLine().trimmed();
-}
 
 // The devices' side of the session; the first wait leaves room for the
 // console's frames, which the test writes as soon as the line is open.
@@ -79,7 +57,6 @@ class SimScriptTest : public QObject {
 private slots:
     void replays_a_session_data();
     void replays_a_session();
-    void opens_its_own_pseudo_terminal();
 };
 
 void SimScriptTest::replays_a_session_data() {
@@ -93,15 +70,17 @@ void SimScriptTest::replays_a_session() {
     test::Pty pty;
     QVERIFY(pty.valid());
     QTemporaryDir dir;
-    const QString script = dir.filePath("session.txt");
-    const QString log = dir.filePath("session.log");
-    write_file(script, kScript);
+    QFile script(dir.filePath("session.txt"));
+    QVERIFY(script.open(QIODevice::WriteOnly) && script.write(kScript) == kScript.size());
+    script.close();
+    QFile log(dir.filePath("session.log"));
 
     QProcess sim;
-    sim.start(simulator_path(), {"--device", QString::fromStdString(pty.slavePath()), "--script", script,
-                                 "--log", log, "--no-time", "--byte-gap", QString::number(byte_gap)});
+    sim.start(simulator_path(), {"--device", QString::fromStdString(pty.slavePath()), "--script", script.fileName(),
+                                 "--log", log.fileName(), "--no-time", "--byte-gap", QString::number(byte_gap)});
     QVERIFY2(sim.waitForStarted(), qPrintable(sim.errorString()));
-    QCOMPARE(first_line(sim),
+    QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
+    QCOMPARE(sim.readLine().trimmed(),
              QString("Hat açık: %1, 9600 baud").arg(QString::fromStdString(pty.slavePath())).toUtf8());
 
     // The console's side: a whole frame, garbage, the text "AB" cut at odd
@@ -110,9 +89,7 @@ void SimScriptTest::replays_a_session() {
     QVERIFY(pty.write({1, 2, 3}));
     const Result<Sequence> transfer = dot_matrix::text_transfer(5, "AB");
     Bytes text;
-    for (const Step& step : *transfer) {
-        text.insert(text.end(), step.frame.begin(), step.frame.end());
-    }
+    for (const Step& step : *transfer) text.insert(text.end(), step.frame.begin(), step.frame.end());
     for (std::size_t i = 0; i < text.size(); i += 5) {
         QVERIFY(pty.write(Bytes(text.begin() + long(i), text.begin() + long(std::min(i + 5, text.size())))));
         QTest::qWait(10);
@@ -132,39 +109,8 @@ void SimScriptTest::replays_a_session() {
     QCOMPARE(sim.exitCode(), 1);  // one line of the script was refused
     const QByteArray out = sim.readAllStandardOutput();
     QVERIFY(out.contains("Betik satır 5: Bilinmeyen tuş 'zipla'."));
-    QCOMPARE(read_file(log), kExpectedLog);
-}
-
-void SimScriptTest::opens_its_own_pseudo_terminal() {
-    QTemporaryDir dir;
-    const QString script = dir.filePath("wait.txt");
-    const QString path_file = dir.filePath("hat");
-    write_file(script, "bekle 800\ndurum\n");
-
-    QProcess sim;
-    sim.start(simulator_path(), {"--script", script, "--path-file", path_file});
-    QVERIFY(sim.waitForStarted());
-    const QByteArray ready = first_line(sim);
-    QVERIFY2(ready.startsWith("Hat hazır: /dev/pts/"), ready.constData());
-    const QByteArray path = ready.mid(QByteArray("Hat hazır: ").size());
-    QCOMPARE(read_file(path_file).trimmed(), path);
-
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY);
-    QVERIFY(fd >= 0);
-    termios raw{};
-    tcgetattr(fd, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(fd, TCSANOW, &raw);
-    const Frame frame = hand_terminal::show_number(5, 300);
-    QCOMPARE(::write(fd, frame.data(), frame.size()), ssize_t(7));
-
-    QVERIFY(sim.waitForFinished(10000));
-    ::close(fd);
-    QCOMPARE(sim.exitCode(), 0);
-    const QString out = QString::fromUtf8(sim.readAllStandardOutput());
-    QVERIFY2(out.contains("GELEN      170   2  44   1   0   5 222  El Terminali 5: SAYI GÖNDER 300"),
-             qPrintable(out));
-    QVERIFY2(out.contains("DURUM\nEl Terminali 5: sayı 300\n"), qPrintable(out));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll(), kExpectedLog);
 }
 
 QTEST_GUILESS_MAIN(SimScriptTest)

@@ -1,5 +1,7 @@
-// The printer font window: the ESC ! and GS ! values it builds, where "Font
-// Seç" stores them, and how it hands back to the ticket settings window.
+// The printer font window: the ESC ! and GS ! values it builds (their bits
+// are checked in tests/protocol/tst_printer_font.cpp), where "Font Seç"
+// stores them, and how it hands back to the ticket settings window.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -28,42 +30,40 @@ T& child(QWidget& window, const QString& name) {
 
 void press(QWidget& window, const QString& button) { child<QPushButton>(window, button).click(); }
 
-const QStringList kFontButtons = {"Command3", "Command4", "Command5", "Command6"};
-
-// Per element: its two members and its two labels on the ticket window.
-struct ElementView {
-    qint16 BiletAyarlama::*esc;
-    qint16 BiletAyarlama::*gs;
-    const char* escLabel;
-    const char* gsLabel;
-};
-const ElementView kElementViews[4] = {
-    {&BiletAyarlama::font_kurum_ismi_1, &BiletAyarlama::font_kurum_ismi_2, "Label2", "Label3"},
-    {&BiletAyarlama::font_buton_ismi_1, &BiletAyarlama::font_buton_ismi_2, "Label4", "Label5"},
-    {&BiletAyarlama::font_bilet_numarasi_1, &BiletAyarlama::font_bilet_numarasi_2, "Label7", "Label8"},
-    {&BiletAyarlama::font_tarih_saat_1, &BiletAyarlama::font_tarih_saat_2, "Label11", "Label12"},
-};
-
-// The ticket window on screen; the font window sends nothing, so the port
-// plays no part here.
+// The ticket window on screen; the font window sends nothing, so no port.
 struct Console {
     Console() { bilet.show(); }
 
     // Opens the font window by the element's "Font Ayarla" button.
     Font_Ayarla& openFor(int element) {
-        press(bilet, kFontButtons[element]);
-        return windows.fontAyarla();
+        press(bilet, QStringLiteral("Command%1").arg(element + 3));
+        return font;
     }
 
-    // Every element's values and labels, to see which of them changed.
+    // Ticks the named print modes (the rest cleared), font B when named, and
+    // the named size options ("Option1_h" height, "Option2_w" width).
+    void choose(const QStringList& controls) {
+        child<QRadioButton>(font, "Font_A_B_0").setChecked(true);
+        for (const char* box : {"Emphasized_Mode", "Double_Height", "Double_Width", "Underline"})
+            child<QCheckBox>(font, box).setChecked(false);
+        for (const QString& name : controls) child<QAbstractButton>(font, name).setChecked(true);
+    }
+
+    QString label(QWidget& window, const char* name) { return child<QLabel>(window, name).text(); }
+    QString fontLabels() { return QStringLiteral("[%1] [%2]").arg(label(font, "Label2"), label(font, "Label3")); }
+
+    // Every element's two values and two labels on the ticket window.
     QStringList elementState() {
+        const qint16 values[8] = {bilet.font_kurum_ismi_1, bilet.font_kurum_ismi_2,     bilet.font_buton_ismi_1,
+                                  bilet.font_buton_ismi_2, bilet.font_bilet_numarasi_1, bilet.font_bilet_numarasi_2,
+                                  bilet.font_tarih_saat_1, bilet.font_tarih_saat_2};
+        const char* labels[8] = {"Label2", "Label3", "Label4", "Label5", "Label7", "Label8", "Label11", "Label12"};
         QStringList state;
-        for (const ElementView& view : kElementViews) {
+        for (int e = 0; e < 4; ++e) {
             state << QStringLiteral("%1 %2 [%3] [%4]")
-                         .arg(bilet.*view.esc)
-                         .arg(bilet.*view.gs)
-                         .arg(child<QLabel>(bilet, view.escLabel).text(),
-                              child<QLabel>(bilet, view.gsLabel).text());
+                         .arg(values[2 * e])
+                         .arg(values[2 * e + 1])
+                         .arg(label(bilet, labels[2 * e]), label(bilet, labels[2 * e + 1]));
         }
         return state;
     }
@@ -71,33 +71,10 @@ struct Console {
     vela::test::FeedbackRecorder feedback;
     vela::Windows windows;
     BiletAyarlama& bilet = windows.biletAyarlama();
+    Font_Ayarla& font = windows.fontAyarla();
 };
-
-// A choice on the font window: print modes and the size options (-1: none
-// of the group selected).
-struct Choice {
-    bool fontB = false;
-    bool emphasized = false;
-    bool doubleHeight = false;
-    bool doubleWidth = false;
-    bool underline = false;
-    int height = -1;
-    int width = -1;
-};
-
-void choose(Font_Ayarla& font, const Choice& choice) {
-    child<QRadioButton>(font, choice.fontB ? "Font_A_B_1" : "Font_A_B_0").setChecked(true);
-    child<QCheckBox>(font, "Emphasized_Mode").setChecked(choice.emphasized);
-    child<QCheckBox>(font, "Double_Height").setChecked(choice.doubleHeight);
-    child<QCheckBox>(font, "Double_Width").setChecked(choice.doubleWidth);
-    child<QCheckBox>(font, "Underline").setChecked(choice.underline);
-    if (choice.height >= 0) child<QRadioButton>(font, QStringLiteral("Option1_%1").arg(choice.height)).setChecked(true);
-    if (choice.width >= 0) child<QRadioButton>(font, QStringLiteral("Option2_%1").arg(choice.width)).setChecked(true);
-}
 
 }  // namespace
-
-Q_DECLARE_METATYPE(Choice)
 
 class TestFontAyarla : public QObject {
     Q_OBJECT
@@ -109,156 +86,97 @@ private slots:
         Console console;
         Font_Ayarla& font = console.openFor(0);
         QCOMPARE(font.windowTitle(), QStringLiteral("VELA TEST Ver 1.7 Font Ayarlama"));
-        QCOMPARE(font.size(), QSize(507, 386));
         QVERIFY(child<QRadioButton>(font, "Font_A_B_0").isChecked());
-        QCOMPARE(child<QRadioButton>(font, "Option1_1").text(), QStringLiteral("2- Double"));
         for (int i = 0; i < 8; ++i) {
             QVERIFY(!child<QRadioButton>(font, QStringLiteral("Option1_%1").arg(i)).isChecked());
             QVERIFY(!child<QRadioButton>(font, QStringLiteral("Option2_%1").arg(i)).isChecked());
         }
-        QCOMPARE(child<QLabel>(font, "Label1").text(), QStringLiteral("Font Komutu: "));
-        QCOMPARE(child<QLabel>(font, "Label2").text(), QStringLiteral("Label2"));
-        const QFont command = child<QLabel>(font, "Label3").font();
-        QVERIFY(command.bold());
-        QVERIFY(command.pixelSize() > child<QCheckBox>(font, "Underline").font().pixelSize());
+        QCOMPARE(console.label(font, "Label2"), QStringLiteral("Label2"));
     }
 
-    // The height and width groups are separate: choosing in one leaves the
-    // other alone, and within a group only one option stays selected.
-    void optionGroups() {
-        Console console;
-        Font_Ayarla& font = console.openFor(0);
-        choose(font, {.height = 2, .width = 5});
-        choose(font, {.height = 7});
-        QVERIFY(child<QRadioButton>(font, "Option1_7").isChecked());
-        QVERIFY(!child<QRadioButton>(font, "Option1_2").isChecked());
-        QVERIFY(child<QRadioButton>(font, "Option2_5").isChecked());
-        QVERIFY(!child<QRadioButton>(font, "Font_A_B_1").isChecked());
-    }
-
+    // "Font Seç" stores the values and shows them, with their blanks, for
+    // the element whose "Font Ayarla" opened the window and no other.
     void fontSec_data() {
-        QTest::addColumn<Choice>("choice");
-        QTest::addColumn<int>("esc");
-        QTest::addColumn<int>("gs");
-        QTest::addColumn<QString>("escText");
-        QTest::addColumn<QString>("gsText");
-        QTest::newRow("initial choices") << Choice{} << 0 << 0 << "27, 33,  0" << "29, 33,  0";
+        QTest::addColumn<int>("element");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("choice");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("initial choices") << 0 << "kurum ismi" << QStringList{} << "0 0 [27, 33,  0] [29, 33,  0]";
         QTest::newRow("font B and all four")
-            << Choice{true, true, true, true, true} << 185 << 0 << "27, 33,  185" << "29, 33,  0";
-        QTest::newRow("font B") << Choice{.fontB = true} << 1 << 0 << "27, 33,  1" << "29, 33,  0";
-        QTest::newRow("emphasized") << Choice{.emphasized = true} << 8 << 0 << "27, 33,  8" << "29, 33,  0";
-        QTest::newRow("double height and underline")
-            << Choice{.doubleHeight = true, .underline = true} << 144 << 0 << "27, 33,  144" << "29, 33,  0";
+            << 1 << "buton ismi"
+            << QStringList{"Font_A_B_1", "Emphasized_Mode", "Double_Height", "Double_Width", "Underline"}
+            << "185 0 [27, 33,  185] [29, 33,  0]";
         QTest::newRow("height 3, width Normal")
-            << Choice{.height = 2, .width = 0} << 0 << 2 << "27, 33,  0" << "29, 33,  2";
+            << 2 << "bilet numarasi" << QStringList{"Option1_2", "Option2_0"} << "0 2 [27, 33,  0] [29, 33,  2]";
         QTest::newRow("height Normal, width 3")
-            << Choice{.height = 0, .width = 2} << 0 << 32 << "27, 33,  0" << "29, 33,  32";
-        QTest::newRow("2- Double both") << Choice{.height = 1, .width = 1} << 0 << 17 << "27, 33,  0" << "29, 33,  17";
-        QTest::newRow("8 both") << Choice{.height = 7, .width = 7} << 0 << 119 << "27, 33,  0" << "29, 33,  119";
-        QTest::newRow("width only") << Choice{.width = 3} << 0 << 48 << "27, 33,  0" << "29, 33,  48";
+            << 3 << "tarih saat" << QStringList{"Option1_0", "Option2_2"} << "0 32 [27, 33,  0] [29, 33,  32]";
     }
     void fontSec() {
-        QFETCH(Choice, choice);
-        QFETCH(int, esc);
-        QFETCH(int, gs);
-        QFETCH(QString, escText);
-        QFETCH(QString, gsText);
-        Console console;
-        Font_Ayarla& font = console.openFor(0);
-        choose(font, choice);
-        press(font, "Command3");
-        QCOMPARE(console.bilet.font_kurum_ismi_1, qint16(esc));
-        QCOMPARE(console.bilet.font_kurum_ismi_2, qint16(gs));
-        QCOMPARE(child<QLabel>(font, "Label2").text(), escText);
-        QCOMPARE(child<QLabel>(font, "Label3").text(), gsText);
-        QCOMPARE(child<QLabel>(console.bilet, "Label2").text(), escText);
-        QCOMPARE(child<QLabel>(console.bilet, "Label3").text(), gsText);
-        QVERIFY(font.isVisible());  // stays open for another choice
-        QVERIFY(!console.bilet.isVisible());
-    }
-
-    // "Font Seç" writes only the element whose "Font Ayarla" opened the window.
-    void fontSecChangesOnlyItsElement_data() {
-        QTest::addColumn<int>("element");
-        QTest::newRow("kurum ismi") << 0;
-        QTest::newRow("buton ismi") << 1;
-        QTest::newRow("bilet numarasi") << 2;
-        QTest::newRow("tarih saat") << 3;
-    }
-    void fontSecChangesOnlyItsElement() {
         QFETCH(int, element);
+        QFETCH(QString, key);
+        QFETCH(QStringList, choice);
+        QFETCH(QString, stored);
         Console console;
         QStringList expected = console.elementState();
-        expected[element] = QStringLiteral("129 119 [27, 33,  129] [29, 33,  119]");
-
+        expected[element] = stored;
         Font_Ayarla& font = console.openFor(element);
-        choose(font, {.fontB = true, .underline = true, .height = 7, .width = 7});
+        QCOMPARE(console.bilet.aktif_font, key);
+        QVERIFY(font.isVisible() && !console.bilet.isVisible());
+        console.choose(choice);
         press(font, "Command3");
         QCOMPARE(console.elementState(), expected);
-    }
-
-    void geriDonStoresNothing() {
-        Console console;
-        Font_Ayarla& font = console.openFor(1);
-        choose(font, {.emphasized = true});
-        press(font, "Command3");
-        const QStringList before = console.elementState();
-        press(font, "Command1");
-        QVERIFY(console.bilet.isVisible());
-        QVERIFY(!font.isVisible());
-
-        console.openFor(3);
-        choose(font, {.underline = true, .height = 4});
-        press(font, "Command1");
-        QCOMPARE(console.elementState(), before);
-        QVERIFY(console.feedback.messages.isEmpty());
+        QCOMPARE(console.fontLabels(), stored.mid(stored.indexOf(u'[')));
+        QVERIFY(font.isVisible());  // stays open for another choice
     }
 
     // The window is not reset when opened for another element: it shows the
-    // previous choices and labels until "Font Seç".
+    // previous choices and labels until "Font Seç". The height and width
+    // groups are separate, one option selected in each.
     void keepsChoicesForTheNextElement() {
         Console console;
         Font_Ayarla& font = console.openFor(0);
-        choose(font, {.doubleWidth = true, .height = 1});
+        console.choose({"Option1_2", "Option2_5"});
+        console.choose({"Double_Width", "Option1_1"});
         press(font, "Command3");
         press(font, "Command1");
-
         console.openFor(3);
-        QVERIFY(child<QCheckBox>(font, "Double_Width").isChecked());
-        QVERIFY(child<QRadioButton>(font, "Option1_1").isChecked());
-        QCOMPARE(child<QLabel>(font, "Label2").text(), QStringLiteral("27, 33,  32"));
-        QCOMPARE(child<QLabel>(font, "Label3").text(), QStringLiteral("29, 33,  1"));
-        QCOMPARE(console.bilet.font_tarih_saat_1, qint16(0));
-
+        QVERIFY(child<QCheckBox>(font, "Double_Width").isChecked() &&
+                child<QRadioButton>(font, "Option1_1").isChecked());
+        QVERIFY(!child<QRadioButton>(font, "Option1_2").isChecked() &&
+                child<QRadioButton>(font, "Option2_5").isChecked());
+        QCOMPARE(console.fontLabels(), QStringLiteral("[27, 33,  32] [29, 33,  81]"));
+        QCOMPARE(console.elementState().at(3), QStringLiteral("0 0 [Label11] [Label12]"));
         press(font, "Command3");
-        QCOMPARE(console.bilet.font_tarih_saat_1, qint16(32));
-        QCOMPARE(console.bilet.font_tarih_saat_2, qint16(1));
-        QCOMPARE(console.bilet.font_kurum_ismi_1, qint16(32));
+        QCOMPARE(console.elementState().at(3), QStringLiteral("32 81 [27, 33,  32] [29, 33,  81]"));
+        QCOMPARE(console.elementState().at(0), QStringLiteral("32 81 [27, 33,  32] [29, 33,  81]"));
     }
 
-    // Closing by the title bar returns to the ticket window instead of
-    // leaving no window on screen.
-    void closingReturnsToTheTicketWindow() {
-        Console console;
-        Font_Ayarla& font = console.openFor(2);
-        choose(font, {.fontB = true});
-        font.close();
-        QVERIFY(!font.isVisible());
-        QVERIFY(console.bilet.isVisible());
-        QCOMPARE(console.feedback.ends, 0);
-        QCOMPARE(console.bilet.font_bilet_numarasi_1, qint16(0));
+    // "Geri Dön" and the title bar's close return to the ticket window and
+    // store nothing; neither does "Font Seç" for an unknown element key.
+    void leavingStoresNothing_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Geri Dön") << 0;
+        QTest::newRow("title bar") << 1;
+        QTest::newRow("unknown element key") << 2;
     }
-
-    // An unknown element key stores nothing anywhere.
-    void unknownElementStoresNothing() {
+    void leavingStoresNothing() {
+        QFETCH(int, how);
         Console console;
-        Font_Ayarla& font = console.openFor(0);
-        console.bilet.aktif_font = QStringLiteral("Kurum ismi");
-        choose(font, {.underline = true});
         const QStringList before = console.elementState();
-        press(font, "Command3");
+        Font_Ayarla& font = console.openFor(2);
+        console.choose({"Font_A_B_1", "Underline", "Option1_4"});
+        if (how == 0) press(font, "Command1");
+        if (how == 1) font.close();
+        if (how == 2) {
+            console.bilet.aktif_font = QStringLiteral("Bilet numarasi");
+            press(font, "Command3");
+            QCOMPARE(console.fontLabels(), QStringLiteral("[Label2] [Label3]"));
+        }
         QCOMPARE(console.elementState(), before);
-        QCOMPARE(child<QLabel>(font, "Label2").text(), QStringLiteral("Label2"));
+        QCOMPARE(console.bilet.isVisible(), how != 2);
+        QCOMPARE(font.isVisible(), how == 2);
+        QCOMPARE(console.feedback.ends, 0);
+        QVERIFY(console.feedback.messages.isEmpty());
     }
 };
 
