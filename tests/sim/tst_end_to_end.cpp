@@ -12,6 +12,7 @@
 #include <QTest>
 #include <algorithm>
 
+#include "support/controls.h"
 #include "support/feedback_recorder.h"
 #include "ui/ana_menu.h"
 #include "ui/bilet_ayarlama.h"
@@ -19,6 +20,7 @@
 #include "ui/windows.h"
 
 using namespace vela;
+using vela::test::typeText;
 
 // One text line of the ticket window: Text1/Check1 index, tick and text.
 struct TicketLine {
@@ -108,26 +110,11 @@ struct Console {
         return window.findChild<T*>(name);
     }
 
-    // Replaces a field's text key by key; "ı" and the other letters beyond
-    // ASCII come as keys with their text.
-    static bool type(QLineEdit* edit, const QString& text) {
-        if (!edit) return false;
-        edit->clear();
-        for (const QChar c : text) {
-            if (c.unicode() < 0x80) {
-                QTest::keyClick(edit, c.toLatin1());
-            } else {
-                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            }
-        }
-        return edit->text() == text;
-    }
-
     // Each entry "Text1=5", typed into the main window.
     bool typeAll(const QStringList& fields) {
         for (const QString& entry : fields) {
             const qsizetype equals = entry.indexOf(u'=');
-            if (!type(find<QLineEdit>(menu, entry.left(equals)), entry.mid(equals + 1))) return false;
+            if (!typeText(find<QLineEdit>(menu, entry.left(equals)), entry.mid(equals + 1))) return false;
         }
         return true;
     }
@@ -263,7 +250,7 @@ void EndToEndTest::ticket_transfer() {
     const QList<TicketLine> lines = {
         {0, true, "ŞEHİR HASTANESİ"}, {1, false, "gizli satır"}, {2, true, "Poliklinik"}, {7, true, "Ğ ığüşöç İÇÖÜ"}};
     for (const TicketLine& line : lines) {
-        QVERIFY(Console::type(bilet.Text1(line.control), line.text));
+        QVERIFY(typeText(bilet.Text1(line.control), line.text));
         QVERIFY(Console::tick(bilet, bilet.Check1(line.control)->objectName(), line.ticked));
     }
     // Per element: the font window's ticks (Font B, emphasized, double
@@ -288,7 +275,7 @@ void EndToEndTest::ticket_transfer() {
     const bool fontTicks[8] = {true, true, true, true, false, false, true, false};
     for (int slot = 0; slot < 8; ++slot)
         QVERIFY(Console::tick(bilet, QStringLiteral("Check%1").arg(slot + 2), fontTicks[slot]));
-    QVERIFY(Console::type(Console::find<QLineEdit>(bilet, "Text5"), "131"));
+    QVERIFY(typeText(Console::find<QLineEdit>(bilet, "Text5"), "131"));
     QVERIFY(Console::click(bilet, "BiletBilgisiGönder"));
 
     QTRY_COMPARE_WITH_TIMEOUT(sim.framesReceived(), 1 + 96 + 5, kWait);

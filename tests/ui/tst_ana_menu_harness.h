@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "support/controls.h"
 #include "support/device_link.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
@@ -64,20 +65,7 @@ struct Console {
     }
 
     // Replaces a field's text by typing, as the technician does.
-    bool type(const QString& field, const QString& text) {
-        auto* edit = find<QLineEdit>(field);
-        if (!edit) return false;
-        edit->clear();
-        for (const QChar c : text) {
-            // keyClick() knows ASCII keys only; "ı" comes as a key with its text.
-            if (c.unicode() < 0x80) {
-                QTest::keyClick(edit, c.toLatin1());
-            } else {
-                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            }
-        }
-        return edit->text() == text;
-    }
+    bool type(const QString& field, const QString& text) { return typeText(find<QLineEdit>(field), text); }
 
     // Each entry "Text1=5".
     bool typeAll(const QStringList& fields) {

@@ -11,13 +11,13 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
-#include <stdexcept>
 
 #include "protocol/ticket.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
 #include "ui/ana_menu.h"
 #include "ui/bilet_ayarlama.h"
+#include "support/controls.h"
 #include "ui/console_style.h"
 #include "ui/font_ayarla.h"
 #include "ui/transmitter.h"
@@ -27,16 +27,10 @@ using vela::BiletAyarlama;
 using vela::TicketLayout;
 Q_DECLARE_METATYPE(TicketLayout)
 
+using vela::test::child;
+using vela::test::press;
+
 namespace {
-
-template <class T>
-T& child(QWidget& window, const QString& name) {
-    T* found = window.findChild<T*>(name);
-    if (!found) throw std::runtime_error("no control " + name.toStdString());
-    return *found;
-}
-
-void press(QWidget& window, const QString& button) { child<QPushButton>(window, button).click(); }
 
 // The eight font members in slot order.
 std::array<qint16*, 8> fontMembers(BiletAyarlama& b) {

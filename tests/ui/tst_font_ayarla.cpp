@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
-#include <stdexcept>
 
 #include "support/feedback_recorder.h"
 #include "ui/bilet_ayarlama.h"
+#include "support/controls.h"
 #include "ui/console_style.h"
 #include "ui/font_ayarla.h"
 #include "ui/windows.h"
@@ -19,16 +19,10 @@
 using vela::BiletAyarlama;
 using vela::Font_Ayarla;
 
+using vela::test::child;
+using vela::test::press;
+
 namespace {
-
-template <class T>
-T& child(QWidget& window, const QString& name) {
-    T* found = window.findChild<T*>(name);
-    if (!found) throw std::runtime_error("no control " + name.toStdString());
-    return *found;
-}
-
-void press(QWidget& window, const QString& button) { child<QPushButton>(window, button).click(); }
 
 // The ticket window on screen; the font window sends nothing, so no port.
 struct Console {
