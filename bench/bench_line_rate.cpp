@@ -10,7 +10,6 @@
 #include <unordered_map>
 
 #include "bench_support.h"
-#include "protocol/monitor.h"
 
 using namespace vela;
 using namespace vela::bench;
@@ -54,13 +53,6 @@ Stream makeStream() {
     }
     stream.bytes.resize(kBytes, 0);
     return stream;
-}
-
-std::size_t framesIn(const std::vector<std::uint8_t>& bytes) {
-    ReceiveWindow window;
-    std::size_t frames = 0;
-    for (const std::uint8_t b : bytes) frames += window.push(b).has_value();
-    return frames;
 }
 
 QString key(const Frame& frame) {

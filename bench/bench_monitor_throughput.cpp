@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "bench_support.h"
-#include "protocol/monitor.h"
 #include "ui/received_log.h"
 
 using namespace vela;
@@ -43,13 +42,6 @@ Stream makeStream() {
     }
     stream.bytes.resize(kBytes);
     return stream;
-}
-
-std::size_t framesIn(const std::vector<std::uint8_t>& bytes) {
-    ReceiveWindow window;
-    std::size_t frames = 0;
-    for (const std::uint8_t b : bytes) frames += window.push(b).has_value();
-    return frames;
 }
 
 }  // namespace

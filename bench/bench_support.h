@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/monitor.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
 #include "ui/ana_menu.h"
@@ -22,6 +23,15 @@
 namespace vela::bench {
 
 using Clock = std::chrono::steady_clock;
+
+// The frames a monitor must recognise in a stream, those formed by chance
+// included.
+inline std::size_t framesIn(const std::vector<std::uint8_t>& bytes) {
+    ReceiveWindow window;
+    std::size_t frames = 0;
+    for (const std::uint8_t b : bytes) frames += window.push(b).has_value();
+    return frames;
+}
 
 inline double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 inline double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
