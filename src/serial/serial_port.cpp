@@ -166,8 +166,9 @@ SerialPort::SerialPort(QObject* parent) : QObject(parent), impl_(std::make_uniqu
         if (impl_->threshold >= 1 && !impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
     });
     connect(&impl_->gatherTimer, &QTimer::timeout, this, [this] {
-        if (impl_->threshold < 1 || !isOpen()) return;
-        const QByteArray input = impl_->takeInput();
+        if (impl_->threshold < 1) return;
+        // A lost device leaves only what was taken from it before.
+        const QByteArray input = isOpen() ? impl_->takeInput() : std::exchange(impl_->held, {});
         if (!input.isEmpty()) emit onComm(kEventReceive, input);
     });
     // After a hang-up QSerialPort reports a read error at every turn of the
@@ -278,7 +279,11 @@ void SerialPort::pauseKeepingInput(std::chrono::milliseconds duration) {
 
 void SerialPort::loseDevice() {
     if (impl_->lost || !isOpen()) return;
+    // What the device said before it went is still announced.
+    impl_->held += impl_->device.readAll();
+    impl_->readWaiting(impl_->held);
     impl_->close();
+    if (!impl_->held.isEmpty()) impl_->gatherTimer.start();
     impl_->lost = true;
     impl_->reopenTimer.start();
     emit lost();

@@ -427,6 +427,18 @@ private slots:
         QCOMPARE(line.received, talk);
     }
 
+    // Bytes read during a pause still reach the monitor when the device is
+    // pulled before the click ends.
+    void pauseReadingSurvivesLoss() {
+        Line line;
+        QCOMPARE(line.open(1), 0);
+        QVERIFY(line.pty.write({170, 16, 0, 0, 0, 7, 193}));
+        line.port.pauseKeepingInput(100ms);
+        line.pty.closeMaster();
+        QCOMPARE(line.port.output(170), SerialPort::WriteResult::Lost);
+        QTRY_COMPARE(line.received, (std::vector<std::uint8_t>{170, 16, 0, 0, 0, 7, 193}));
+    }
+
     void thresholdZeroHoldsNotifications() {
         Line line;
         QCOMPARE(line.open(0), 0);
