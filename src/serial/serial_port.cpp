@@ -155,7 +155,9 @@ struct SerialPort::Impl {
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>()) {
     impl_->reopenTimer.setInterval(kReopenIntervalMs);
-    connect(&impl_->reopenTimer, &QTimer::timeout, this, [this] { impl_->openDevice(); });
+    connect(&impl_->reopenTimer, &QTimer::timeout, this, [this] {
+        if (impl_->openDevice() == 0) emit reopened();
+    });
     // QSerialPort stops listening to the device while its one-byte buffer is
     // full, so the bytes that follow the first wait in the device, unread and
     // without waking the program, until the gathered notification.

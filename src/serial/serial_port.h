@@ -63,6 +63,8 @@ signals:
     // The device vanished while open; the port counts as closed until the
     // device can be opened again.
     void lost();
+    // A lost device has been opened again with the same settings.
+    void reopened();
 
 private:
     // Closes the port after its device vanished and tells it once.
