@@ -38,12 +38,10 @@ AnaMenu::AnaMenu(Windows& windows)
               ui->GelenLabel_4, ui->GelenLabel_5, ui->GelenLabel_6};
     ui->Text7->append(u"Text7");
 
-    connect(ui->Frame1, &ElTerminaliPanel::send, this, &AnaMenu::Data_Gonder);
-    connect(ui->Frame2, &BiletMakinesiPanel::send, this, &AnaMenu::Data_Gonder);
-    connect(ui->GenelKomutlar, &GenelKomutlar::send, this, &AnaMenu::Data_Gonder);
-    connect(ui->Frame3, &DotMatrixPanel::send, this, &AnaMenu::Data_Gonder);
-    connect(ui->Frame4, &AnaTabloPanel::send, this, &AnaMenu::Data_Gonder);
-    connect(ui->Frame5, &ZilPanel::send, this, &AnaMenu::Data_Gonder);
+    for (DevicePanel* panel : std::initializer_list<DevicePanel*>{ui->Frame1, ui->Frame2, ui->GenelKomutlar, ui->Frame3,
+                                                                   ui->Frame4, ui->Frame5}) {
+        connect(panel, &DevicePanel::send, this, &AnaMenu::Data_Gonder);
+    }
     connect(ui->Command29, &QPushButton::clicked, this, &AnaMenu::Command29_Click);
     connect(&MSComm1, &SerialPort::onComm, this, &AnaMenu::MSComm1_OnComm);
 
@@ -56,7 +54,7 @@ QLabel* AnaMenu::GelenKomutLabel() const { return ui->GelenKomutLabel; }
 
 ReceivedLog* AnaMenu::Text7() const { return ui->Text7; }
 
-void AnaMenu::Data_Gonder(const Sequence& frames) {
+void AnaMenu::Data_Gonder(const Sequence& frames, [[maybe_unused]] const QString& command) {
     transmitter_.play(this, frames, [this](int index, Byte value) { GonderilenLabel(index)->setText(shown(value)); });
 }
 

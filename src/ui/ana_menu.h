@@ -32,9 +32,9 @@ public:
     // Writes frames to MSComm1 without touching the sent-bytes display.
     Transmitter& quietTransmitter() { return transmitter_; }
 
-    // Plays the frames on MSComm1; GonderilenLabel shows each byte once it
-    // has been handed to the port.
-    void Data_Gonder(const Sequence& frames);
+    // Plays the frames of `command` on MSComm1; GonderilenLabel shows each
+    // byte once it has been handed to the port.
+    void Data_Gonder(const Sequence& frames, const QString& command);
 
     // The displays, by their index.
     QLabel* GonderilenLabel(int index) const { return gonderilen_[static_cast<std::size_t>(index)]; }

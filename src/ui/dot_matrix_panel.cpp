@@ -1,97 +1,55 @@
 #include "ui/dot_matrix_panel.h"
 
+#include <QPushButton>
 #include <utility>
 
-#include "ui/panel_fields.h"
+#include "protocol/commands.h"
 #include "ui_dot_matrix_panel.h"
 
 namespace vela {
 
-DotMatrixPanel::DotMatrixPanel(QWidget* parent)
-    : QGroupBox(parent), ui(std::make_unique<Ui::DotMatrixPanel>()) {
-    ui->setupUi(this);
+DotMatrixPanel::DotMatrixPanel(QWidget* parent) : DevicePanel(parent) {
+    Ui::DotMatrixPanel ui;
+    ui.setupUi(this);
+    // The display's ID is always read first.
+    const Field id{ui.Text8, ui.Label15};
     using dot_matrix::Mode;
-    const std::pair<QPushButton*, Mode> modes[] = {
-        {ui->Command11, Mode::FlashOnChimeOn},
-        {ui->Command12, Mode::FlashOnChimeOff},
-        {ui->Command13, Mode::FlashOffChimeOn},
-        {ui->Command10, Mode::DisplayOn},
-        {ui->Command8, Mode::DisplayOff},
-        {ui->Command41, Mode::StaticTextAfterAWhile},
-        {ui->Command40, Mode::ScrollingTextAfterAWhile},
-        {ui->Command43, Mode::StaticTextContinuously},
-        {ui->Command42, Mode::ScrollingTextContinuously},
+    const std::pair<QAbstractButton*, Mode> modes[] = {
+        {ui.Command11, Mode::FlashOnChimeOn},
+        {ui.Command12, Mode::FlashOnChimeOff},
+        {ui.Command13, Mode::FlashOffChimeOn},
+        {ui.Command10, Mode::DisplayOn},
+        {ui.Command8, Mode::DisplayOff},
+        {ui.Command41, Mode::StaticTextAfterAWhile},
+        {ui.Command40, Mode::ScrollingTextAfterAWhile},
+        {ui.Command43, Mode::StaticTextContinuously},
+        {ui.Command42, Mode::ScrollingTextContinuously},
     };
     for (const auto& [button, mode] : modes) {
-        connect(button, &QPushButton::clicked, this, [this, mode] { sendMode(mode); });
+        onClick(button, [id, mode](FieldReader& fields) { return fields.result(dot_matrix::mode(read<Byte>(fields, id), mode)); });
     }
-    const std::pair<QPushButton*, Arrow> arrows[] = {
-        {ui->Command16, Arrow::Up},   {ui->Command17, Arrow::Down}, {ui->Command18, Arrow::Right},
-        {ui->Command19, Arrow::Left}, {ui->Command20, Arrow::Off},
+    const std::pair<QAbstractButton*, Arrow> arrows[] = {
+        {ui.Command16, Arrow::Up},   {ui.Command17, Arrow::Down}, {ui.Command18, Arrow::Right},
+        {ui.Command19, Arrow::Left}, {ui.Command20, Arrow::Off},
     };
     for (const auto& [button, arrow] : arrows) {
-        connect(button, &QPushButton::clicked, this, [this, arrow] { sendArrow(arrow); });
+        onClick(button, [id, arrow](FieldReader& fields) { return fields.result(dot_matrix::arrow(read<Byte>(fields, id), arrow)); });
     }
-    connect(ui->Command37, &QPushButton::clicked, this, &DotMatrixPanel::Command37_Click);
-    connect(ui->Command38, &QPushButton::clicked, this, &DotMatrixPanel::Command38_Click);
-    connect(ui->Command39, &QPushButton::clicked, this, &DotMatrixPanel::Command39_Click);
-    connect(ui->Command14, &QPushButton::clicked, this, &DotMatrixPanel::Command14_Click);
-}
+    onClick(ui.Command37, dot_matrix::buffer_length, id, Field{ui.Text21, ui.Label50});
+    onClick(ui.Command38, dot_matrix::frequencies, id, Field{ui.Text22, ui.Label51}, Field{ui.Text23, ui.Label52});
+    onClick(ui.Command39, dot_matrix::brightness, id, Field{ui.Text24, ui.Label53});
 
-DotMatrixPanel::~DotMatrixPanel() = default;
-
-Byte DotMatrixPanel::displayId(FieldReader& fields) const {
-    return fields.byte(fieldText(ui->Text8), captionText(ui->Label15));
-}
-
-void DotMatrixPanel::offer(const Result<Frame>& frame) {
-    if (auto frames = acceptedFrames(this, frame)) emit send(*frames);
-}
-
-void DotMatrixPanel::sendMode(dot_matrix::Mode mode) {
-    FieldReader fields;
-    const Byte id = displayId(fields);
-    offer(fields.result(dot_matrix::mode(id, mode)));
-}
-
-void DotMatrixPanel::sendArrow(Arrow arrow) {
-    FieldReader fields;
-    const Byte id = displayId(fields);
-    offer(fields.result(dot_matrix::arrow(id, arrow)));
-}
-
-void DotMatrixPanel::Command37_Click() {
-    FieldReader fields;
-    const Byte id = displayId(fields);
-    const Byte length = fields.byte(fieldText(ui->Text21), captionText(ui->Label50));
-    offer(fields.result(dot_matrix::buffer_length(id, length)));
-}
-
-void DotMatrixPanel::Command38_Click() {
-    FieldReader fields;
-    const Byte id = displayId(fields);
-    const Byte fixed = fields.byte(fieldText(ui->Text22), captionText(ui->Label51));
-    const Byte scrolling = fields.byte(fieldText(ui->Text23), captionText(ui->Label52));
-    offer(fields.result(dot_matrix::frequencies(id, fixed, scrolling)));
-}
-
-void DotMatrixPanel::Command39_Click() {
-    FieldReader fields;
-    const Byte id = displayId(fields);
-    const Byte brightness = fields.byte(fieldText(ui->Text24), captionText(ui->Label53));
-    offer(fields.result(dot_matrix::brightness(id, brightness)));
-}
-
-// The transfer sleeps on this thread between its frames; the button stays
-// disabled until the last frame has been handed to the port.
-void DotMatrixPanel::Command14_Click() {
-    ui->Command14->setEnabled(false);
-    FieldReader fields;
-    const Byte id = displayId(fields);
-    const Result<Sequence> transfer =
-        fields.ok() ? dot_matrix::text_transfer(id, fieldText(ui->Text9)) : fields.result(Sequence{});
-    if (auto frames = acceptedFrames(this, transfer)) emit send(*frames);
-    ui->Command14->setEnabled(true);
+    // The transfer sleeps on this thread between its frames; the button stays
+    // disabled until the last frame has been handed to the port.
+    QPushButton* transfer = ui.Command14;
+    const QLineEdit* textField = ui.Text9;
+    connect(transfer, &QPushButton::clicked, this, [this, transfer, textField, id] {
+        transfer->setEnabled(false);
+        FieldReader fields;
+        const Byte display = read<Byte>(fields, id);
+        run(transfer, fields.ok() ? dot_matrix::text_transfer(display, text(textField)) : fields.result(Sequence{}));
+        transfer->setEnabled(true);
+    });
 }
 
 }  // namespace vela

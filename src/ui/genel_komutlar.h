@@ -1,33 +1,18 @@
 #pragma once
 // "GENEL KOMUTLAR:": the global reset and the address load, commands that
-// belong to no single device type.
-#include <QWidget>
-#include <memory>
-
-#include "protocol/frame.h"
+// belong to no single device type. It stands on the window without a frame.
+#include "ui/device_panel.h"
 
 namespace vela {
 
-namespace Ui {
-class GenelKomutlar;
-}
-
-class GenelKomutlar : public QWidget {
+class GenelKomutlar : public DevicePanel {
     Q_OBJECT
 
 public:
     explicit GenelKomutlar(QWidget* parent = nullptr);
-    ~GenelKomutlar() override;
 
-signals:
-    // Frames ready for Data_Gonder.
-    void send(const vela::Sequence& frames);
-
-private:
-    void Command3_Click();
-    void Adres_Yukle_Click();
-
-    std::unique_ptr<Ui::GenelKomutlar> ui;
+protected:
+    void paintEvent(QPaintEvent* event) override;  // no frame, only the controls
 };
 
 }  // namespace vela

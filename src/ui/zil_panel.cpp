@@ -5,12 +5,11 @@
 
 namespace vela {
 
-ZilPanel::ZilPanel(QWidget* parent) : QGroupBox(parent), ui(std::make_unique<Ui::ZilPanel>()) {
-    ui->setupUi(this);
-    connect(ui->Command34, &QPushButton::clicked, this, [this] { emit send(Sequence{Step{chime::on()}}); });
-    connect(ui->Command28, &QPushButton::clicked, this, [this] { emit send(Sequence{Step{chime::off()}}); });
+ZilPanel::ZilPanel(QWidget* parent) : DevicePanel(parent) {
+    Ui::ZilPanel ui;
+    ui.setupUi(this);
+    onClick(ui.Command34, chime::on);
+    onClick(ui.Command28, chime::off);
 }
-
-ZilPanel::~ZilPanel() = default;
 
 }  // namespace vela

@@ -1,29 +1,14 @@
 #pragma once
 // Frame5 "Ding-Dong Zil Komutları": the chime on and off, fixed frames.
-#include <QGroupBox>
-#include <memory>
-
-#include "protocol/frame.h"
+#include "ui/device_panel.h"
 
 namespace vela {
 
-namespace Ui {
-class ZilPanel;
-}
-
-class ZilPanel : public QGroupBox {
+class ZilPanel : public DevicePanel {
     Q_OBJECT
 
 public:
     explicit ZilPanel(QWidget* parent = nullptr);
-    ~ZilPanel() override;
-
-signals:
-    // Frames ready for Data_Gonder.
-    void send(const vela::Sequence& frames);
-
-private:
-    std::unique_ptr<Ui::ZilPanel> ui;
 };
 
 }  // namespace vela

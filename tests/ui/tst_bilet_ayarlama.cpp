@@ -227,7 +227,7 @@ private slots:
             for (int i = 0; i < 7; ++i) shown << anaMenu.GonderilenLabel(i)->text();
             return shown.join(QString());
         };
-        anaMenu.Data_Gonder({{vela::Komut_Cercevesi(2, 44, 1, 0, 5), std::chrono::milliseconds(0)}});
+        anaMenu.Data_Gonder({{vela::Komut_Cercevesi(2, 44, 1, 0, 5), std::chrono::milliseconds(0)}}, QStringLiteral("Sayı Gönder"));
         QCOMPARE(console.received(1), QByteArray("\xAA\x02\x2C\x01\x00\x05\xDE", 7));
         QCOMPARE(display(), QStringLiteral(" 170 2 44 1 0 5 222"));
 
