@@ -11,12 +11,22 @@ std::string utf8_of_byte(Byte code) {
     return character ? utf8_text(*character) : "?";
 }
 
+// Built by appending: GCC 12 warns falsely (-Wrestrict) about a literal plus
+// a temporary string when it inlines the concatenation.
 std::string character_text(Byte code) {
-    const std::string number = "(" + std::to_string(code) + ")";
-    if (code == 0) return "boş " + number;
-    if (code == 10) return "satır sonu " + number;
-    if (code < 32 || code == 127 || !cp1254_character(code)) return number;
-    return "'" + utf8_of_byte(code) + "' " + number;
+    std::string text;
+    if (code == 0) {
+        text = "boş ";
+    } else if (code == 10) {
+        text = "satır sonu ";
+    } else if (code >= 32 && code != 127 && cp1254_character(code)) {
+        text = "'";
+        text += utf8_of_byte(code);
+        text += "' ";
+    }
+    text += "(";
+    text += std::to_string(code);
+    return text += ")";
 }
 
 std::string text_of_bytes(const std::vector<Byte>& bytes) {
