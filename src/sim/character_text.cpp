@@ -11,19 +11,24 @@ std::string utf8_of_byte(Byte code) {
     return character ? utf8_text(*character) : "?";
 }
 
-// Built by appending: GCC 12 warns falsely (-Wrestrict) about a literal plus
-// a temporary string when it inlines the concatenation.
+namespace {
+
+// What the log shows before the code. Strings are built by construction and
+// appending: GCC 12 warns falsely (-Wrestrict) about a literal plus a
+// temporary string, or a literal assigned to one, when it inlines them.
+std::string name_of(Byte code) {
+    if (code == 0) return "boş ";
+    if (code == 10) return "satır sonu ";
+    if (code < 32 || code == 127 || !cp1254_character(code)) return {};
+    std::string quoted = "'";
+    quoted += utf8_of_byte(code);
+    return quoted += "' ";
+}
+
+}  // namespace
+
 std::string character_text(Byte code) {
-    std::string text;
-    if (code == 0) {
-        text = "boş ";
-    } else if (code == 10) {
-        text = "satır sonu ";
-    } else if (code >= 32 && code != 127 && cp1254_character(code)) {
-        text = "'";
-        text += utf8_of_byte(code);
-        text += "' ";
-    }
+    std::string text = name_of(code);
     text += "(";
     text += std::to_string(code);
     return text += ")";

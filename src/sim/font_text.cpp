@@ -47,7 +47,9 @@ std::string line_font_text(Byte esc_bang, Byte gs_bang) {
     if (height > 1) parts.push_back(factor_text(height, "yükseklik"));
     if (width > 1) parts.push_back(factor_text(width, "genişlik"));
     if (modes.underline) parts.emplace_back("altı çizili");
-    return "[" + joined(parts) + "]";
+    std::string text = "[";  // appended: see character_text.cpp on -Wrestrict
+    text += joined(parts);
+    return text += "]";
 }
 
 }  // namespace vela::sim

@@ -21,64 +21,62 @@ private slots:
         namespace m = code::ticket_machine;
         namespace d = code::dot_matrix;
         namespace r = code::received;
-        const code::Pattern reset = t::kResetPattern, load = code::general::kLoadAddressPattern;
+        namespace g = code::general;
+        namespace b = code::main_board;
+        namespace c = code::chime;
+        namespace x = code::ticket_transfer;
+        const code::Pattern reset = t::kResetPattern, load = g::kLoadAddressPattern;
         const QList<std::pair<QList<int>, QList<int>>> rows = {
             {{t::kShowNumber, t::kDisplayOff, t::kDisplayDashes, t::kDisplayOn, t::kWaitingCount, t::kNobodyWaiting,
               t::kFlashCount, t::kScrollTime, t::kReset}, {2, 4, 5, 6, 8, 9, 31, 34, 85}},
-            {{m::kFirstTicket, m::kSecondTicket, m::kNoTicket, m::kLoadTicketData, code::general::kGlobalReset,
-              code::general::kLoadAddress}, {15, 17, 18, 23, 85, 36}},
-            {{code::main_board::kKu, code::main_board::kArrow, code::main_board::kScrollDelay, code::chime::kChime}, {27, 28, 34, 29}},
+            {{m::kFirstTicket, m::kSecondTicket, m::kNoTicket, m::kLoadTicketData, g::kGlobalReset, g::kLoadAddress},
+             {15, 17, 18, 23, 85, 36}},
+            {{b::kKu, b::kArrow, b::kScrollDelay, c::kChime}, {27, 28, 34, 29}},
             {{d::kCharacter, d::kMode, d::kArrow, d::kBufferLength, d::kFrequencies, d::kBrightness, d::kTextLength},
              {20, 21, 26, 37, 38, 39, 41}},
-            {{code::ticket_transfer::kFont, code::ticket_transfer::kInstitutionCharacter, code::ticket_transfer::kButtonCharacter},
-             {30, 31, 32}},
+            {{x::kFont, x::kInstitutionCharacter, x::kButtonCharacter}, {30, 31, 32}},
             {{r::kAdvance, r::kRepeatNumber, r::kDisplayOff, r::kDisplayDashes, r::kDisplayOn, r::kWaitingRequest,
               r::kLearnGroup, r::kChangeGroup, r::kTicketRequest, r::kAcknowledge}, {1, 3, 4, 5, 6, 7, 10, 12, 14, 16}},
             {{reset.data3, reset.data4, reset.data5, load.data3, load.data4, load.data5, t::kNobodyWaitingMark,
-              m::kNoTicketMark, code::main_board::kEnable, code::main_board::kDisable, code::chime::kOn, code::chime::kOff},
+              m::kNoTicketMark, b::kEnable, b::kDisable, c::kOn, c::kOff},
              {170, 85, 170, 85, 170, 85, 85, 85, 1, 0, 1, 2}}};
         for (const auto& [codes, expected] : rows) QCOMPARE(codes, expected);
     }
 
     void frames() {
         using dot_matrix::Mode;
+        namespace t = hand_terminal;
+        namespace m = ticket_machine;
+        namespace b = main_board;
+        namespace d = dot_matrix;
         const QList<std::pair<Frame, QList<int>>> rows = {
-            {Komut_Cercevesi(86, 0, 0, 0, 0), {170, 86, 0, 0, 0, 0, 0}},  // sum 256
-            {Komut_Cercevesi(85, 0, 0, 0, 0), {170, 85, 0, 0, 0, 0, 255}},
+            {Komut_Cercevesi(86, 0, 0, 0, 0), {170, 86, 0, 0, 0, 0, 0}},
             {Karakter_Cercevesi(65, 1, 3), {170, 20, 0, 0, 65, 3, 2}},
-            {hand_terminal::reset(5), {170, 85, 170, 85, 170, 5, 173}},
-            {hand_terminal::show_number(5, 300), {170, 2, 44, 1, 0, 5, 222}},
-            {hand_terminal::show_number(1, 999), {170, 2, 231, 3, 0, 1, 151}},
-            {hand_terminal::show_number(1, 256), {170, 2, 0, 1, 0, 1, 174}},
-            {hand_terminal::nobody_waiting(0), {170, 9, 0, 0, 85, 0, 8}},
-            {hand_terminal::waiting_count(2, 0), {170, 8, 0, 0, 0, 2, 180}},
-            {hand_terminal::flash_count(4, 3), {170, 31, 3, 0, 0, 4, 208}},
-            {hand_terminal::display_off(1), {170, 4, 0, 0, 0, 1, 175}},
-            {hand_terminal::display_dashes(1), {170, 5, 0, 0, 0, 1, 176}},
-            {hand_terminal::display_on(0), {170, 6, 0, 0, 0, 0, 176}},
-            {hand_terminal::scroll_time(3, 1, 30), {170, 34, 30, 1, 0, 3, 238}},
-            {ticket_machine::first_ticket(0, 0, 0), {0xAA, 0x0F, 0, 0, 0, 0, 0xB9}},
-            {ticket_machine::second_ticket(0, 0, 0), {0xAA, 0x11, 0, 0, 0, 0, 0xBB}},
-            {ticket_machine::no_ticket(0), {0xAA, 0x12, 0, 0, 0x55, 0, 0x11}},
-            {ticket_machine::load_ticket_data(0, 0, 0, 0), {0xAA, 0x17, 0, 0, 0, 0, 0xC1}},
-            {ticket_machine::first_ticket(130, 255, 1), {170, 15, 255, 0, 1, 130, 59}},
-            {ticket_machine::second_ticket(144, 999, 200), {170, 17, 231, 3, 200, 144, 253}},
-            {ticket_machine::load_ticket_data(130, 65, 10, 3), {170, 23, 65, 10, 3, 130, 145}},
-            {general::global_reset(), {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x00, 0xA8}},
+            {Komut_Cercevesi(85, 0, 0, 0, 0), {170, 85, 0, 0, 0, 0, 255}}, {t::reset(5), {170, 85, 170, 85, 170, 5, 173}},
+            {t::show_number(5, 300), {170, 2, 44, 1, 0, 5, 222}}, {t::show_number(1, 999), {170, 2, 231, 3, 0, 1, 151}},
+            {t::show_number(1, 256), {170, 2, 0, 1, 0, 1, 174}}, {t::nobody_waiting(0), {170, 9, 0, 0, 85, 0, 8}},
+            {t::waiting_count(2, 0), {170, 8, 0, 0, 0, 2, 180}}, {t::flash_count(4, 3), {170, 31, 3, 0, 0, 4, 208}},
+            {t::display_off(1), {170, 4, 0, 0, 0, 1, 175}}, {t::display_dashes(1), {170, 5, 0, 0, 0, 1, 176}},
+            {t::display_on(0), {170, 6, 0, 0, 0, 0, 176}}, {t::scroll_time(3, 1, 30), {170, 34, 30, 1, 0, 3, 238}},
+            {m::first_ticket(0, 0, 0), {170, 15, 0, 0, 0, 0, 185}},
+            {m::second_ticket(0, 0, 0), {170, 17, 0, 0, 0, 0, 187}}, {m::no_ticket(0), {170, 18, 0, 0, 85, 0, 17}},
+            {m::load_ticket_data(0, 0, 0, 0), {170, 23, 0, 0, 0, 0, 193}},
+            {m::first_ticket(130, 255, 1), {170, 15, 255, 0, 1, 130, 59}},
+            {m::second_ticket(144, 999, 200), {170, 17, 231, 3, 200, 144, 253}},
+            {m::load_ticket_data(130, 65, 10, 3), {170, 23, 65, 10, 3, 130, 145}},
+            {general::global_reset(), {170, 85, 170, 85, 170, 0, 168}},
             {general::load_address(130), {170, 36, 85, 170, 85, 130, 164}},
-            {main_board::ku_enable(0, 0), {0xAA, 0x1B, 0, 0x01, 0, 0, 0xC6}},
-            {main_board::ku_disable(201, 5), {0xAA, 0x1B, 0x05, 0, 0, 0xC9, 0x93}},
-            {main_board::arrow(0, 0, Arrow::Off), {0xAA, 0x1C, 0, 0x05, 0, 0, 0xCB}},
-            {main_board::arrow(201, 5, Arrow::Left), {0xAA, 0x1C, 0x05, 0x04, 0, 0xC9, 0x98}},
-            {main_board::scroll_delay(0, 0), {0xAA, 0x22, 0, 0, 0, 0, 0xCC}},
-            {main_board::scroll_delay(201, 255), {0xAA, 0x22, 0xFF, 0, 0, 0xC9, 0x94}},
-            {chime::on(), {170, 29, 1, 0, 0, 0, 200}}, {chime::off(), {170, 29, 2, 0, 0, 0, 201}},
-            {dot_matrix::mode(0, Mode::DisplayOff), {170, 21, 5, 0, 0, 0, 196}},
-            {dot_matrix::mode(7, Mode::ScrollingTextContinuously), {170, 21, 9, 0, 0, 7, 207}},
-            {dot_matrix::arrow(48, Arrow::Off), {170, 26, 5, 0, 0, 48, 249}},
-            {dot_matrix::buffer_length(1, 255), {170, 37, 255, 0, 0, 1, 207}},
-            {dot_matrix::frequencies(3, 10, 20), {170, 38, 10, 20, 0, 3, 241}},
-            {dot_matrix::brightness(2, 100), {170, 39, 100, 0, 0, 2, 55}}};
+            {b::ku_enable(0, 0), {170, 27, 0, 1, 0, 0, 198}}, {b::ku_disable(201, 5), {170, 27, 5, 0, 0, 201, 147}},
+            {b::arrow(0, 0, Arrow::Off), {170, 28, 0, 5, 0, 0, 203}},
+            {b::arrow(201, 5, Arrow::Left), {170, 28, 5, 4, 0, 201, 152}},
+            {b::scroll_delay(0, 0), {170, 34, 0, 0, 0, 0, 204}},
+            {b::scroll_delay(201, 255), {170, 34, 255, 0, 0, 201, 148}}, {chime::on(), {170, 29, 1, 0, 0, 0, 200}},
+            {chime::off(), {170, 29, 2, 0, 0, 0, 201}}, {d::mode(0, Mode::DisplayOff), {170, 21, 5, 0, 0, 0, 196}},
+            {d::mode(7, Mode::ScrollingTextContinuously), {170, 21, 9, 0, 0, 7, 207}},
+            {d::arrow(48, Arrow::Off), {170, 26, 5, 0, 0, 48, 249}},
+            {d::buffer_length(1, 255), {170, 37, 255, 0, 0, 1, 207}},
+            {d::frequencies(3, 10, 20), {170, 38, 10, 20, 0, 3, 241}},
+            {d::brightness(2, 100), {170, 39, 100, 0, 0, 2, 55}}};
         for (const auto& [frame, expected] : rows) QCOMPARE(bytes(frame), expected);
     }
 

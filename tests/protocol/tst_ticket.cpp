@@ -38,7 +38,7 @@ private slots:
         layout.institution = {{{true, "ABC"}, {false, "x"}, {false, "y"}, {false, "123456789012345678901234567890"}}};
         layout.button = {{{true, "de"}, {false, "z"}}};
         QCOMPARE(preview_text(layout).whole(), "ABC\n\nde\n");
-        layout.institution[3].ticked = true;
+        layout.institution[3].ticked = true;  // 30 characters, all shown
         QCOMPARE(preview_text(layout).heading, "ABC\n123456789012345678901234567890\n");
     }
 

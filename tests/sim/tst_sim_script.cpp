@@ -9,8 +9,6 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
-namespace {
-
 const QByteArray kExpectedLog =
     "GELEN      170   2  44   1   0   5 222  El Terminali 5: SAYI GÖNDER 300\n"
     "GELEN      170   0 170  çerçeve oluşturmayan 3 bayt\n"
@@ -24,8 +22,6 @@ const QByteArray kExpectedLog =
     "GÖNDERILEN 170  14   0   0   0 130  58  gönderen 130: \"Bilet Makinesinden gelen BİLET TALEP KOMUTU\"\n"
     "GÖNDERILEN 170   1  ham baytlar (2)\n"
     "GÖNDERILEN 170   3   9   9   9   5 205  gönderen 5: \"El Terminalinden gelen SAYI TEKRARLATMA KOMUTU\"\n";
-
-}  // namespace
 
 class SimScriptTest : public QObject {
     Q_OBJECT
