@@ -1,5 +1,6 @@
 #include "protocol/commands.h"
 
+#include "protocol/command_codes.h"
 #include "protocol/cp1254.h"
 
 namespace vela {
@@ -7,34 +8,38 @@ namespace {
 
 Byte code_of(Arrow arrow) { return static_cast<Byte>(arrow); }
 
+Frame pattern_frame(Byte command, code::Pattern pattern, Byte device) {
+    return Komut_Cercevesi(command, pattern.data3, pattern.data4, pattern.data5, device);
+}
+
 }  // namespace
 
 namespace hand_terminal {
 
 Frame reset(Byte terminal) {
-    return Komut_Cercevesi(85, 170, 85, 170, terminal);
+    return pattern_frame(code::hand_terminal::kReset, code::hand_terminal::kResetPattern, terminal);
 }
 
 Frame show_number(Byte terminal, std::uint16_t number) {
     const TwoBytes n = split_two_bytes(number);
-    return Komut_Cercevesi(2, n.low, n.high, 0, terminal);
+    return Komut_Cercevesi(code::hand_terminal::kShowNumber, n.low, n.high, 0, terminal);
 }
 
-Frame nobody_waiting(Byte terminal) { return Komut_Cercevesi(9, 0, 0, 85, terminal); }
+Frame nobody_waiting(Byte terminal) { return Komut_Cercevesi(code::hand_terminal::kNobodyWaiting, 0, 0, code::hand_terminal::kNobodyWaitingMark, terminal); }
 
 Frame waiting_count(Byte terminal, std::uint16_t waiting) {
     const TwoBytes w = split_two_bytes(waiting);
-    return Komut_Cercevesi(8, w.low, w.high, 0, terminal);
+    return Komut_Cercevesi(code::hand_terminal::kWaitingCount, w.low, w.high, 0, terminal);
 }
 
-Frame flash_count(Byte terminal, Byte count) { return Komut_Cercevesi(31, count, 0, 0, terminal); }
-Frame display_off(Byte terminal) { return Komut_Cercevesi(4, 0, 0, 0, terminal); }
-Frame display_dashes(Byte terminal) { return Komut_Cercevesi(5, 0, 0, 0, terminal); }
-Frame display_on(Byte terminal) { return Komut_Cercevesi(6, 0, 0, 0, terminal); }
+Frame flash_count(Byte terminal, Byte count) { return Komut_Cercevesi(code::hand_terminal::kFlashCount, count, 0, 0, terminal); }
+Frame display_off(Byte terminal) { return Komut_Cercevesi(code::hand_terminal::kDisplayOff, 0, 0, 0, terminal); }
+Frame display_dashes(Byte terminal) { return Komut_Cercevesi(code::hand_terminal::kDisplayDashes, 0, 0, 0, terminal); }
+Frame display_on(Byte terminal) { return Komut_Cercevesi(code::hand_terminal::kDisplayOn, 0, 0, 0, terminal); }
 
 // The scroll time goes out seconds first.
 Frame scroll_time(Byte terminal, Byte minutes, Byte seconds) {
-    return Komut_Cercevesi(34, seconds, minutes, 0, terminal);
+    return Komut_Cercevesi(code::hand_terminal::kScrollTime, seconds, minutes, 0, terminal);
 }
 
 }  // namespace hand_terminal
@@ -43,18 +48,18 @@ namespace ticket_machine {
 
 Frame first_ticket(Byte machine, std::uint16_t ticket_number, Byte which_ticket) {
     const TwoBytes n = split_two_bytes(ticket_number);
-    return Komut_Cercevesi(15, n.low, n.high, which_ticket, machine);
+    return Komut_Cercevesi(code::ticket_machine::kFirstTicket, n.low, n.high, which_ticket, machine);
 }
 
 Frame second_ticket(Byte machine, std::uint16_t waiting, Byte repeats) {
     const TwoBytes w = split_two_bytes(waiting);
-    return Komut_Cercevesi(17, w.low, w.high, repeats, machine);
+    return Komut_Cercevesi(code::ticket_machine::kSecondTicket, w.low, w.high, repeats, machine);
 }
 
-Frame no_ticket(Byte machine) { return Komut_Cercevesi(18, 0, 0, 85, machine); }
+Frame no_ticket(Byte machine) { return Komut_Cercevesi(code::ticket_machine::kNoTicket, 0, 0, code::ticket_machine::kNoTicketMark, machine); }
 
 Frame load_ticket_data(Byte machine, Byte data, Byte address, Byte sequence) {
-    return Komut_Cercevesi(23, data, address, sequence, machine);
+    return Komut_Cercevesi(code::ticket_machine::kLoadTicketData, data, address, sequence, machine);
 }
 
 }  // namespace ticket_machine
@@ -65,38 +70,38 @@ namespace general {
 Frame global_reset() { return hand_terminal::reset(0); }
 
 Frame load_address(Byte address) {
-    return Komut_Cercevesi(36, 85, 170, 85, address);
+    return pattern_frame(code::general::kLoadAddress, code::general::kLoadAddressPattern, address);
 }
 
 }  // namespace general
 
 namespace main_board {
 
-Frame ku_enable(Byte board, Byte ku) { return Komut_Cercevesi(27, ku, 1, 0, board); }
-Frame ku_disable(Byte board, Byte ku) { return Komut_Cercevesi(27, ku, 0, 0, board); }
+Frame ku_enable(Byte board, Byte ku) { return Komut_Cercevesi(code::main_board::kKu, ku, code::main_board::kEnable, 0, board); }
+Frame ku_disable(Byte board, Byte ku) { return Komut_Cercevesi(code::main_board::kKu, ku, code::main_board::kDisable, 0, board); }
 Frame arrow(Byte board, Byte ku, Arrow arrow) {
-    return Komut_Cercevesi(28, ku, code_of(arrow), 0, board);
+    return Komut_Cercevesi(code::main_board::kArrow, ku, code_of(arrow), 0, board);
 }
-Frame scroll_delay(Byte board, Byte seconds) { return Komut_Cercevesi(34, seconds, 0, 0, board); }
+Frame scroll_delay(Byte board, Byte seconds) { return Komut_Cercevesi(code::main_board::kScrollDelay, seconds, 0, 0, board); }
 
 }  // namespace main_board
 
 namespace chime {
 
-Frame on() { return Komut_Cercevesi(29, 1, 0, 0, 0); }
-Frame off() { return Komut_Cercevesi(29, 2, 0, 0, 0); }
+Frame on() { return Komut_Cercevesi(code::chime::kChime, code::chime::kOn, 0, 0, 0); }
+Frame off() { return Komut_Cercevesi(code::chime::kChime, code::chime::kOff, 0, 0, 0); }
 
 }  // namespace chime
 
 namespace dot_matrix {
 
-Frame mode(Byte id, Mode mode) { return Komut_Cercevesi(21, static_cast<Byte>(mode), 0, 0, id); }
-Frame arrow(Byte id, Arrow arrow) { return Komut_Cercevesi(26, code_of(arrow), 0, 0, id); }
-Frame buffer_length(Byte id, Byte length) { return Komut_Cercevesi(37, length, 0, 0, id); }
+Frame mode(Byte id, Mode mode) { return Komut_Cercevesi(code::dot_matrix::kMode, static_cast<Byte>(mode), 0, 0, id); }
+Frame arrow(Byte id, Arrow arrow) { return Komut_Cercevesi(code::dot_matrix::kArrow, code_of(arrow), 0, 0, id); }
+Frame buffer_length(Byte id, Byte length) { return Komut_Cercevesi(code::dot_matrix::kBufferLength, length, 0, 0, id); }
 Frame frequencies(Byte id, Byte static_text, Byte scrolling_text) {
-    return Komut_Cercevesi(38, static_text, scrolling_text, 0, id);
+    return Komut_Cercevesi(code::dot_matrix::kFrequencies, static_text, scrolling_text, 0, id);
 }
-Frame brightness(Byte id, Byte brightness) { return Komut_Cercevesi(39, brightness, 0, 0, id); }
+Frame brightness(Byte id, Byte brightness) { return Komut_Cercevesi(code::dot_matrix::kBrightness, brightness, 0, 0, id); }
 
 Result<Sequence> text_transfer(Byte id, std::string_view utf8_text) {
     using std::chrono::milliseconds;
@@ -118,7 +123,7 @@ Result<Sequence> text_transfer(Byte id, std::string_view utf8_text) {
     // The further wait before the display comes back on.
     steps.back().pause_after += kSettle;
     steps.push_back({mode(id, Mode::DisplayOn), kPerFrame});
-    steps.push_back({Komut_Cercevesi(41, 0, static_cast<Byte>(codes->size()), 0, id), milliseconds{0}});
+    steps.push_back({Komut_Cercevesi(code::dot_matrix::kTextLength, 0, static_cast<Byte>(codes->size()), 0, id), milliseconds{0}});
     return steps;
 }
 

@@ -13,43 +13,43 @@ namespace vela {
 enum class Arrow : Byte { Up = 1, Down = 2, Right = 3, Left = 4, Off = 5 };
 
 namespace hand_terminal {
-Frame reset(Byte terminal);                                  // 85: 170, 85, 170
-Frame show_number(Byte terminal, std::uint16_t number);     // 2
-Frame nobody_waiting(Byte terminal);                         // 9: 0, 0, 85
-Frame waiting_count(Byte terminal, std::uint16_t waiting);  // 8
-Frame flash_count(Byte terminal, Byte count);                // 31
-Frame display_off(Byte terminal);                            // 4
-Frame display_dashes(Byte terminal);                         // 5
-Frame display_on(Byte terminal);                             // 6
-Frame scroll_time(Byte terminal, Byte minutes, Byte seconds);  // 34: seconds, minutes
+Frame reset(Byte terminal);  // the reset pattern as parameters
+Frame show_number(Byte terminal, std::uint16_t number);
+Frame nobody_waiting(Byte terminal);
+Frame waiting_count(Byte terminal, std::uint16_t waiting);
+Frame flash_count(Byte terminal, Byte count);
+Frame display_off(Byte terminal);
+Frame display_dashes(Byte terminal);
+Frame display_on(Byte terminal);
+Frame scroll_time(Byte terminal, Byte minutes, Byte seconds);  // goes out seconds first
 }  // namespace hand_terminal
 
 namespace ticket_machine {
-Frame first_ticket(Byte machine, std::uint16_t ticket_number, Byte which_ticket);  // 15
-Frame second_ticket(Byte machine, std::uint16_t waiting, Byte repeats);            // 17
-Frame no_ticket(Byte machine);                                                      // 18
-Frame load_ticket_data(Byte machine, Byte data, Byte address, Byte sequence);      // 23
+Frame first_ticket(Byte machine, std::uint16_t ticket_number, Byte which_ticket);
+Frame second_ticket(Byte machine, std::uint16_t waiting, Byte repeats);
+Frame no_ticket(Byte machine);
+Frame load_ticket_data(Byte machine, Byte data, Byte address, Byte sequence);
 }  // namespace ticket_machine
 
 namespace general {
-Frame global_reset();               // 85 to every device
-Frame load_address(Byte address);   // 36: 85, 170, 85, address
+Frame global_reset();  // the hand-terminal reset to device 0
+Frame load_address(Byte address);  // the address in DATA6
 }  // namespace general
 
 namespace main_board {
-Frame ku_enable(Byte board, Byte ku);               // 27, DATA4 1
-Frame ku_disable(Byte board, Byte ku);              // 27, DATA4 0
-Frame arrow(Byte board, Byte ku, Arrow arrow);      // 28
-Frame scroll_delay(Byte board, Byte seconds);       // 34
+Frame ku_enable(Byte board, Byte ku);
+Frame ku_disable(Byte board, Byte ku);
+Frame arrow(Byte board, Byte ku, Arrow arrow);
+Frame scroll_delay(Byte board, Byte seconds);
 }  // namespace main_board
 
 namespace chime {
-Frame on();   // 29, 1
-Frame off();  // 29, 2
+Frame on();
+Frame off();
 }  // namespace chime
 
 namespace dot_matrix {
-// DATA3 of code 21: display control and text mode.
+// DATA3 of the mode command: display control and text mode.
 enum class Mode : Byte {
     FlashOnChimeOn = 1,
     FlashOnChimeOff = 2,
@@ -61,14 +61,14 @@ enum class Mode : Byte {
     StaticTextContinuously = 8,
     ScrollingTextContinuously = 9,
 };
-Frame mode(Byte id, Mode mode);                       // 21
-Frame arrow(Byte id, Arrow arrow);                    // 26
-Frame buffer_length(Byte id, Byte length);            // 37
-Frame frequencies(Byte id, Byte static_text, Byte scrolling_text);  // 38
-Frame brightness(Byte id, Byte brightness);           // 39
+Frame mode(Byte id, Mode mode);
+Frame arrow(Byte id, Arrow arrow);
+Frame buffer_length(Byte id, Byte length);
+Frame frequencies(Byte id, Byte static_text, Byte scrolling_text);
+Frame brightness(Byte id, Byte brightness);
 
 // "Karakterleri Gönder": display off, 200 ms, one frame per character with
-// 20 ms after each, a further 200 ms, display on, 20 ms, the text length.
+
 // Refused when the text has more than 255 characters
 // ("Metin 255 karakterden uzun olamaz!") or a character without a
 // Windows-1254 code.

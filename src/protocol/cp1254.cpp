@@ -113,12 +113,25 @@ std::u32string utf8_characters(std::string_view utf8_text) {
     return characters;
 }
 
+namespace {
+
+// Built by appending: GCC 12 warns falsely (-Wrestrict) about a literal plus
+// a temporary string when it inlines the concatenation.
+Refusal refusal_of(char32_t character) {
+    std::string message = "'";
+    message += utf8_text(character);
+    message += "' karakteri gönderilemez!";
+    return Refusal{message};
+}
+
+}  // namespace
+
 Result<std::vector<std::uint8_t>> encode_cp1254_characters(std::u32string_view characters) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(characters.size());
     for (char32_t c : characters) {
         const std::optional<std::uint8_t> byte = cp1254_byte(c);
-        if (!byte) return Refusal{"'" + utf8_text(c) + "' karakteri gönderilemez!"};
+        if (!byte) return refusal_of(c);
         bytes.push_back(*byte);
     }
     return bytes;

@@ -30,6 +30,7 @@ struct TwoBytes {
     Byte high;
 };
 TwoBytes split_two_bytes(std::uint16_t value);
+std::uint16_t join_two_bytes(Byte low, Byte high);
 
 // How the displays show a byte: one blank, then the decimal digits (" 170").
 std::string byte_text(Byte value);

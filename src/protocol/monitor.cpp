@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protocol/command_codes.h"
+
 namespace vela {
 namespace {
 
@@ -15,16 +17,16 @@ struct DecodingRow {
 };
 
 constexpr DecodingRow kRows[] = {
-    {1, false, false, "El Terminalinden gelen İLERTLETME KOMUTU"},
-    {3, true, true, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU"},
-    {4, false, false, "El Terminalinden gelen DISPLAY KAPATMA KOMUTU"},
-    {5, false, false, "El Terminalinden gelen DISPLAY '---' ÇİZGİ YAPMA KOMUTU"},
-    {6, false, false, "El Terminalinden gelen DISPLAY AÇMA KOMUTU"},
-    {7, false, false, "El Terminalinden gelen BEKLEYEN TALEP KOMUTU"},
-    {14, false, true, "Bilet Makinesinden gelen BİLET TALEP KOMUTU"},
-    {10, false, true, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU"},
-    {12, false, true, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU"},
-    {16, false, true, "ALINDI (ACK) BİLGİSİ geldi"},
+    {code::received::kAdvance, false, false, "El Terminalinden gelen İLERTLETME KOMUTU"},
+    {code::received::kRepeatNumber, true, true, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU"},
+    {code::received::kDisplayOff, false, false, "El Terminalinden gelen DISPLAY KAPATMA KOMUTU"},
+    {code::received::kDisplayDashes, false, false, "El Terminalinden gelen DISPLAY '---' ÇİZGİ YAPMA KOMUTU"},
+    {code::received::kDisplayOn, false, false, "El Terminalinden gelen DISPLAY AÇMA KOMUTU"},
+    {code::received::kWaitingRequest, false, false, "El Terminalinden gelen BEKLEYEN TALEP KOMUTU"},
+    {code::received::kTicketRequest, false, true, "Bilet Makinesinden gelen BİLET TALEP KOMUTU"},
+    {code::received::kLearnGroup, false, true, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU"},
+    {code::received::kChangeGroup, false, true, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU"},
+    {code::received::kAcknowledge, false, true, "ALINDI (ACK) BİLGİSİ geldi"},
 };
 
 bool matches(const DecodingRow& row, const Frame& frame) {

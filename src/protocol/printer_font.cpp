@@ -24,12 +24,16 @@ std::string command_text(std::string_view prefix, int value) {
 }  // namespace
 
 int esc_bang_value(const PrintModes& modes) {
-    int value = modes.font_b ? 1 : 0;
-    if (modes.emphasized) value += 8;
-    if (modes.double_height) value += 16;
-    if (modes.double_width) value += 32;
-    if (modes.underline) value += 128;
-    return value;
+    using namespace print_mode_bit;
+    return (modes.font_b ? kFontB : 0) | (modes.emphasized ? kEmphasized : 0) |
+           (modes.double_height ? kDoubleHeight : 0) | (modes.double_width ? kDoubleWidth : 0) |
+           (modes.underline ? kUnderline : 0);
+}
+
+PrintModes print_modes(int esc_bang) {
+    using namespace print_mode_bit;
+    return {(esc_bang & kFontB) != 0, (esc_bang & kEmphasized) != 0, (esc_bang & kDoubleHeight) != 0,
+            (esc_bang & kDoubleWidth) != 0, (esc_bang & kUnderline) != 0};
 }
 
 int gs_bang_value(const std::array<bool, 8>& height_selected,

@@ -14,8 +14,19 @@ struct PrintModes {
     bool underline = false;
 };
 
-// 1 font B, 8 emphasized, 16 double height, 32 double width, 128 underline.
+// The bits of ESC ! n.
+namespace print_mode_bit {
+inline constexpr int kFontB = 1;
+inline constexpr int kEmphasized = 8;
+inline constexpr int kDoubleHeight = 16;
+inline constexpr int kDoubleWidth = 32;
+inline constexpr int kUnderline = 128;
+}  // namespace print_mode_bit
+
 int esc_bang_value(const PrintModes& modes);
+
+// The modes ESC ! n selects.
+PrintModes print_modes(int esc_bang);
 
 // h + 16 * w; h and w are the first selected index from 1 up to 7 of the
 // height and width options, 0 when none of those is selected.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "protocol/command_codes.h"
 #include "protocol/cp1254.h"
 
 namespace vela {
@@ -55,7 +56,7 @@ void append_font(Sequence& steps, Byte machine, const TicketLayout& layout, std:
     if (!layout.font_ticked[index]) return;
     const milliseconds pause = slot % 2 == 1 ? kPause : milliseconds{0};
     steps.push_back(
-        {Komut_Cercevesi(30, static_cast<Byte>(slot), layout.fonts[index], 0, machine), pause});
+        {Komut_Cercevesi(code::ticket_transfer::kFont, static_cast<Byte>(slot), layout.fonts[index], 0, machine), pause});
 }
 
 }  // namespace
@@ -74,10 +75,10 @@ PreviewText preview_text(const TicketLayout& layout) {
 
 Result<Sequence> ticket_transfer(Byte machine, const TicketLayout& layout) {
     Sequence steps;
-    if (auto refusal = append_lines(steps, 31, machine, layout.institution)) return *refusal;
+    if (auto refusal = append_lines(steps, code::ticket_transfer::kInstitutionCharacter, machine, layout.institution)) return *refusal;
     append_font(steps, machine, layout, 1);
     append_font(steps, machine, layout, 2);
-    if (auto refusal = append_lines(steps, 32, machine, layout.button)) return *refusal;
+    if (auto refusal = append_lines(steps, code::ticket_transfer::kButtonCharacter, machine, layout.button)) return *refusal;
     for (std::size_t slot = 3; slot <= 8; ++slot) append_font(steps, machine, layout, slot);
     return steps;
 }

@@ -11,12 +11,27 @@ std::string utf8_of_byte(Byte code) {
     return character ? utf8_text(*character) : "?";
 }
 
+namespace {
+
+// What the log shows before the code. Strings are built by construction and
+// appending: GCC 12 warns falsely (-Wrestrict) about a literal plus a
+// temporary string, or a literal assigned to one, when it inlines them.
+std::string name_of(Byte code) {
+    if (code == 0) return "boş ";
+    if (code == 10) return "satır sonu ";
+    if (code < 32 || code == 127 || !cp1254_character(code)) return {};
+    std::string quoted = "'";
+    quoted += utf8_of_byte(code);
+    return quoted += "' ";
+}
+
+}  // namespace
+
 std::string character_text(Byte code) {
-    const std::string number = "(" + std::to_string(code) + ")";
-    if (code == 0) return "boş " + number;
-    if (code == 10) return "satır sonu " + number;
-    if (code < 32 || code == 127 || !cp1254_character(code)) return number;
-    return "'" + utf8_of_byte(code) + "' " + number;
+    std::string text = name_of(code);
+    text += "(";
+    text += std::to_string(code);
+    return text += ")";
 }
 
 std::string text_of_bytes(const std::vector<Byte>& bytes) {

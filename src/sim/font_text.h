@@ -2,14 +2,10 @@
 // How the printer reads the font values of a ticket element: ESC ! n selects
 // print modes, GS ! n the character size.
 #include <string>
-#include <vector>
 
 #include "protocol/frame.h"
 
 namespace vela::sim {
-
-// The parts separated by ", ".
-std::string joined(const std::vector<std::string>& parts);
 
 // "Font B, kalın, 2x yükseklik, 2x genişlik, altı çizili" (only what is set;
 // "Font A" alone for 0).

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "protocol/command_codes.h"
 #include "sim/character_text.h"
 #include "sim/font_text.h"
 
@@ -17,36 +18,45 @@ struct DeviceType {
     std::vector<Byte> codes;
 };
 
+namespace terminal = code::hand_terminal;
+namespace ticket = code::ticket_machine;
+namespace transfer = code::ticket_transfer;
+namespace board = code::main_board;
+namespace matrix = code::dot_matrix;
+
 const std::array<DeviceType, 4> kTypes = {{
-    {Device::HandTerminal, 0, 32, {2, 4, 5, 6, 8, 9, 31, 34, 85}},
-    {Device::DotMatrix, 0, 48, {20, 21, 26, 37, 38, 39, 41}},
-    {Device::TicketMachine, 129, 144, {15, 17, 18, 23, 30, 31, 32}},
-    {Device::MainBoard, 201, 244, {27, 28, 34}},
+    {Device::HandTerminal, 0, 32,
+     {terminal::kShowNumber, terminal::kDisplayOff, terminal::kDisplayDashes, terminal::kDisplayOn, terminal::kWaitingCount,
+      terminal::kNobodyWaiting, terminal::kFlashCount, terminal::kScrollTime, terminal::kReset}},
+    {Device::DotMatrix, 0, 48,
+     {matrix::kCharacter, matrix::kMode, matrix::kArrow, matrix::kBufferLength, matrix::kFrequencies, matrix::kBrightness,
+      matrix::kTextLength}},
+    {Device::TicketMachine, 129, 144,
+     {ticket::kFirstTicket, ticket::kSecondTicket, ticket::kNoTicket, ticket::kLoadTicketData, transfer::kFont,
+      transfer::kInstitutionCharacter, transfer::kButtonCharacter}},
+    {Device::MainBoard, 201, 244, {board::kKu, board::kArrow, board::kScrollDelay}},
 }};
 
-constexpr Byte kReset = 85;
-constexpr Byte kLoadAddress = 36;
-constexpr Byte kChime = 29;
-
-bool has_reset_pattern(const Frame& f) { return f[2] == 170 && f[3] == 85 && f[4] == 170; }
-
-int two_byte_number(Byte low, Byte high) { return low + 256 * high; }
+bool has_reset_pattern(const Frame& f) {
+    constexpr code::Pattern p = terminal::kResetPattern;
+    return f[2] == p.data3 && f[3] == p.data4 && f[4] == p.data5;
+}
 
 std::string n(int value) { return std::to_string(value); }
 
-std::string unknown_command(Byte code) { return "bilinmeyen komut (kod " + n(code) + ")"; }
+std::string unknown_command(Byte command) { return "bilinmeyen komut (kod " + n(command) + ")"; }
 
 std::string hand_terminal_command(const Frame& f) {
     switch (f[1]) {
-    case 85: return "RESET";
-    case 2: return "SAYI GÖNDER " + n(two_byte_number(f[2], f[3]));
-    case 9: return "BEKLEYEN YOK";
-    case 8: return "BEKLEYEN KİŞİ SAYISI " + n(two_byte_number(f[2], f[3]));
-    case 31: return "FLASH SAYISI " + n(f[2]);
-    case 4: return "DISPLAY KAPATMA";
-    case 5: return "DISPLAY ÇİZGİ YAPMA (---)";
-    case 6: return "DISPLAY AÇMA";
-    case 34: return "KAYDIRMA SÜRESİ " + n(f[3]) + " dakika " + n(f[2]) + " saniye";
+    case terminal::kReset: return "RESET";
+    case terminal::kShowNumber: return "SAYI GÖNDER " + n(join_two_bytes(f[2], f[3]));
+    case terminal::kNobodyWaiting: return "BEKLEYEN YOK";
+    case terminal::kWaitingCount: return "BEKLEYEN KİŞİ SAYISI " + n(join_two_bytes(f[2], f[3]));
+    case terminal::kFlashCount: return "FLASH SAYISI " + n(f[2]);
+    case terminal::kDisplayOff: return "DISPLAY KAPATMA";
+    case terminal::kDisplayDashes: return "DISPLAY ÇİZGİ YAPMA (---)";
+    case terminal::kDisplayOn: return "DISPLAY AÇMA";
+    case terminal::kScrollTime: return "KAYDIRMA SÜRESİ " + n(f[3]) + " dakika " + n(f[2]) + " saniye";
     default: return unknown_command(f[1]);
     }
 }
@@ -70,55 +80,55 @@ std::string ticket_character(const char* block, const Frame& f) {
 
 std::string ticket_machine_command(const Frame& f) {
     switch (f[1]) {
-    case 15:
-        return "BİLET GÖNDER 1. KOMUT: bilet numarası " + n(two_byte_number(f[2], f[3])) +
+    case ticket::kFirstTicket:
+        return "BİLET GÖNDER 1. KOMUT: bilet numarası " + n(join_two_bytes(f[2], f[3])) +
                ", kaçıncı bilet " + n(f[4]);
-    case 17:
-        return "BİLET GÖNDER 2. KOMUT: bekleyen kişi " + n(two_byte_number(f[2], f[3])) +
+    case ticket::kSecondTicket:
+        return "BİLET GÖNDER 2. KOMUT: bekleyen kişi " + n(join_two_bytes(f[2], f[3])) +
                ", tekrar " + n(f[4]);
-    case 18: return "BİLET YOK";
-    case 23:
+    case ticket::kNoTicket: return "BİLET YOK";
+    case ticket::kLoadTicketData:
         return "BİLET DATASI YÜKLE: data " + n(f[2]) + ", adres " + n(f[3]) + ", sıra no " + n(f[4]);
-    case 30: return font_command(f[2], f[3]);
-    case 31: return ticket_character("KURUM İSMİ", f);
-    case 32: return ticket_character("BUTON İSMİ", f);
+    case transfer::kFont: return font_command(f[2], f[3]);
+    case transfer::kInstitutionCharacter: return ticket_character("KURUM İSMİ", f);
+    case transfer::kButtonCharacter: return ticket_character("BUTON İSMİ", f);
     default: return unknown_command(f[1]);
     }
 }
 
 std::string dot_matrix_command(const Frame& f) {
     switch (f[1]) {
-    case 20: return "KARAKTER, pozisyon " + n(f[3]) + ": " + character_text(f[4]);
-    case 21: return display_mode_name(f[2]);
-    case 26: return arrow_name(f[2]);
-    case 37: return "BUFFER UZUNLUĞU " + n(f[2]);
-    case 38: return "FREKANS sabit " + n(f[2]) + ", kayan " + n(f[3]);
-    case 39: return "PARLAKLIK " + n(f[2]);
-    case 41: return "METİN UZUNLUĞU " + n(f[3]);
+    case matrix::kCharacter: return "KARAKTER, pozisyon " + n(f[3]) + ": " + character_text(f[4]);
+    case matrix::kMode: return display_mode_name(f[2]);
+    case matrix::kArrow: return arrow_name(f[2]);
+    case matrix::kBufferLength: return "BUFFER UZUNLUĞU " + n(f[2]);
+    case matrix::kFrequencies: return "FREKANS sabit " + n(f[2]) + ", kayan " + n(f[3]);
+    case matrix::kBrightness: return "PARLAKLIK " + n(f[2]);
+    case matrix::kTextLength: return "METİN UZUNLUĞU " + n(f[3]);
     default: return unknown_command(f[1]);
     }
 }
 
 std::string main_board_command(const Frame& f) {
     switch (f[1]) {
-    case 27:
-        if (f[3] == 1) return "KU " + n(f[2]) + " ENABLE";
-        if (f[3] == 0) return "KU " + n(f[2]) + " DISABLE";
+    case board::kKu:
+        if (f[3] == board::kEnable) return "KU " + n(f[2]) + " ENABLE";
+        if (f[3] == board::kDisable) return "KU " + n(f[2]) + " DISABLE";
         return "KU " + n(f[2]) + ": bilinmeyen değer " + n(f[3]);
-    case 28: return "KU " + n(f[2]) + ": " + arrow_name(f[3]);
-    case 34: return "KAYDIRMA GECİKME SÜRESİ " + n(f[2]) + " saniye";
+    case board::kArrow: return "KU " + n(f[2]) + ": " + arrow_name(f[3]);
+    case board::kScrollDelay: return "KAYDIRMA GECİKME SÜRESİ " + n(f[2]) + " saniye";
     default: return unknown_command(f[1]);
     }
 }
 
 std::string chime_command(const Frame& f) {
-    if (f[2] == 1) return "Ding-Dong AÇIK";
-    if (f[2] == 2) return "Ding-Dong KAPALI";
+    if (f[2] == code::chime::kOn) return "Ding-Dong AÇIK";
+    if (f[2] == code::chime::kOff) return "Ding-Dong KAPALI";
     return "bilinmeyen zil durumu " + n(f[2]);
 }
 
 std::string general_command(const Frame& f) {
-    if (f[1] == kReset) return "GLOBAL RESET";
+    if (f[1] == code::general::kGlobalReset) return "GLOBAL RESET";
     return "ADRES YÜKLE: adres " + n(f[5]);
 }
 
@@ -138,15 +148,17 @@ std::string command_text(const Addressee& to, const Frame& f) {
 }  // namespace
 
 Addressee addressee_of(const Frame& f) {
-    const Byte code = f[1];
+    const Byte command = f[1];
     const Byte address = f[5];
-    if (code == kReset && has_reset_pattern(f) && address == 0) return {Device::Everyone, 0, true};
-    if (code == kLoadAddress) return {Device::Everyone, address, true};
-    if (code == kChime) return {Device::Chime, address, address == 0};
+    if (command == code::general::kGlobalReset && has_reset_pattern(f) && address == 0) {
+        return {Device::Everyone, 0, true};
+    }
+    if (command == code::general::kLoadAddress) return {Device::Everyone, address, true};
+    if (command == code::chime::kChime) return {Device::Chime, address, address == 0};
     const DeviceType* first_knowing = nullptr;
     for (const DeviceType& type : kTypes) {
-        if (std::find(type.codes.begin(), type.codes.end(), code) == type.codes.end()) continue;
-        if (code == kReset && !has_reset_pattern(f)) continue;
+        if (std::find(type.codes.begin(), type.codes.end(), command) == type.codes.end()) continue;
+        if (command == terminal::kReset && !has_reset_pattern(f)) continue;
         if (address >= type.lowest && address <= type.highest) return {type.device, address, true};
         if (!first_knowing) first_knowing = &type;
     }

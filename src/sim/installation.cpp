@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
+#include "protocol/command_codes.h"
 #include "sim/character_text.h"
 #include "sim/frame_meaning.h"
 
 namespace vela::sim {
 namespace {
-
-int two_byte_number(Byte low, Byte high) { return low + 256 * high; }
 
 // A hand terminal after a reset: nothing shown, only the count of resets kept.
 void reset(HandTerminalState& terminal) {
@@ -17,7 +16,7 @@ void reset(HandTerminalState& terminal) {
     terminal.resets = resets;
 }
 
-// One character of a ticket line (codes 31 and 32): DATA3 the line slot,
+// One character of a ticket line (institution or button name): DATA3 the line slot,
 // DATA4 the position, DATA5 the byte.
 template <std::size_t Lines>
 void store_character(std::array<TicketMachineState::LineSlot, Lines>& lines, const Frame& f) {
@@ -42,7 +41,9 @@ void Installation::apply(const Frame& frame) {
     case Device::DotMatrix: apply_dot_matrix(dot_matrices_[to.address], frame); break;
     case Device::MainBoard: apply_main_board(main_boards_[to.address], frame); break;
     case Device::Chime:
-        if (frame[2] == 1 || frame[2] == 2) chime_on_ = frame[2] == 1;
+        if (frame[2] == code::chime::kOn || frame[2] == code::chime::kOff) {
+            chime_on_ = frame[2] == code::chime::kOn;
+        }
         break;
     case Device::Everyone: apply_general(frame); break;
     case Device::Unknown: break;
@@ -51,16 +52,17 @@ void Installation::apply(const Frame& frame) {
 
 void Installation::apply_hand_terminal(HandTerminalState& t, const Frame& f) {
     using Display = HandTerminalState::Display;
+    namespace terminal = code::hand_terminal;
     switch (f[1]) {
-    case 85: reset(t); break;
-    case 2: t.number = two_byte_number(f[2], f[3]); break;
-    case 8: t.waiting = two_byte_number(f[2], f[3]); break;
-    case 9: t.waiting = 0; break;
-    case 31: t.flash_count = f[2]; break;
-    case 4: t.display = Display::Off; break;
-    case 5: t.display = Display::Dashes; break;
-    case 6: t.display = Display::On; break;
-    case 34:
+    case terminal::kReset: reset(t); break;
+    case terminal::kShowNumber: t.number = join_two_bytes(f[2], f[3]); break;
+    case terminal::kWaitingCount: t.waiting = join_two_bytes(f[2], f[3]); break;
+    case terminal::kNobodyWaiting: t.waiting = 0; break;
+    case terminal::kFlashCount: t.flash_count = f[2]; break;
+    case terminal::kDisplayOff: t.display = Display::Off; break;
+    case terminal::kDisplayDashes: t.display = Display::Dashes; break;
+    case terminal::kDisplayOn: t.display = Display::On; break;
+    case terminal::kScrollTime:
         t.scroll_seconds = f[2];
         t.scroll_minutes = f[3];
         break;
@@ -69,19 +71,21 @@ void Installation::apply_hand_terminal(HandTerminalState& t, const Frame& f) {
 }
 
 void Installation::apply_ticket_machine(TicketMachineState& m, const Frame& f) {
+    namespace ticket = code::ticket_machine;
+    namespace transfer = code::ticket_transfer;
     switch (f[1]) {
-    case 15: m.first_ticket = {two_byte_number(f[2], f[3]), f[4]}; break;
-    case 17: m.second_ticket = {two_byte_number(f[2], f[3]), f[4]}; break;
-    case 18: ++m.no_ticket_count; break;
-    case 23: m.data_loads[f[3]] = {f[2], f[4]}; break;
-    case 30:
+    case ticket::kFirstTicket: m.first_ticket = {join_two_bytes(f[2], f[3]), f[4]}; break;
+    case ticket::kSecondTicket: m.second_ticket = {join_two_bytes(f[2], f[3]), f[4]}; break;
+    case ticket::kNoTicket: ++m.no_ticket_count; break;
+    case ticket::kLoadTicketData: m.data_loads[f[3]] = {f[2], f[4]}; break;
+    case transfer::kFont:
         if (f[2] >= 1 && f[2] <= 8) m.fonts[static_cast<std::size_t>(f[2] - 1)] = f[3];
         break;
-    case 31:
+    case transfer::kInstitutionCharacter:
         store_character(m.institution, f);
         m.layout_received = true;
         break;
-    case 32:
+    case transfer::kButtonCharacter:
         store_character(m.button, f);
         m.layout_received = true;
         break;
@@ -90,37 +94,39 @@ void Installation::apply_ticket_machine(TicketMachineState& m, const Frame& f) {
 }
 
 void Installation::apply_dot_matrix(DotMatrixState& d, const Frame& f) {
+    namespace matrix = code::dot_matrix;
     switch (f[1]) {
-    case 20:
+    case matrix::kCharacter:
         d.buffer[f[3]] = f[4];
         d.written_up_to = std::max(d.written_up_to, f[3] + 1);
         break;
-    case 21: d.mode = f[2]; break;
-    case 26: d.arrow = f[2]; break;
-    case 37: d.buffer_length = f[2]; break;
-    case 38:
+    case matrix::kMode: d.mode = f[2]; break;
+    case matrix::kArrow: d.arrow = f[2]; break;
+    case matrix::kBufferLength: d.buffer_length = f[2]; break;
+    case matrix::kFrequencies:
         d.static_frequency = f[2];
         d.scrolling_frequency = f[3];
         break;
-    case 39: d.brightness = f[2]; break;
-    case 41: d.text_length = f[3]; break;
+    case matrix::kBrightness: d.brightness = f[2]; break;
+    case matrix::kTextLength: d.text_length = f[3]; break;
     default: break;
     }
 }
 
 void Installation::apply_main_board(MainBoardState& b, const Frame& f) {
+    namespace board = code::main_board;
     switch (f[1]) {
-    case 27:
-        if (f[3] <= 1) b.ku_enabled[f[2]] = f[3] == 1;
+    case board::kKu:
+        if (f[3] == board::kEnable || f[3] == board::kDisable) b.ku_enabled[f[2]] = f[3] == board::kEnable;
         break;
-    case 28: b.arrows[f[2]] = f[3]; break;
-    case 34: b.scroll_delay = f[2]; break;
+    case board::kArrow: b.arrows[f[2]] = f[3]; break;
+    case board::kScrollDelay: b.scroll_delay = f[2]; break;
     default: break;
     }
 }
 
 void Installation::apply_general(const Frame& f) {
-    if (f[1] == 36) {
+    if (f[1] == code::general::kLoadAddress) {
         loaded_address_ = f[5];
         return;
     }

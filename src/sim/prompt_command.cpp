@@ -4,29 +4,29 @@
 #include <optional>
 #include <sstream>
 
+#include "protocol/command_codes.h"
+#include "protocol/decimal.h"
+
 namespace vela::sim {
 namespace {
 
-constexpr long kLongestWait = 60000;
+constexpr std::uint64_t kLongestWait = 60000;
 
 struct Key {
     std::string_view word;
-    Byte code;
+    Byte command;
 };
 
 constexpr std::array<Key, 8> kKeys = {{
-    {"ilerlet", 1},
-    {"tekrar", 3},
-    {"kapat", 4},
-    {"cizgi", 5},
-    {"ac", 6},
-    {"bekleyen", 7},
-    {"grup-ogren", 10},
-    {"grup-degistir", 12},
+    {"ilerlet", code::received::kAdvance},
+    {"tekrar", code::received::kRepeatNumber},
+    {"kapat", code::received::kDisplayOff},
+    {"cizgi", code::received::kDisplayDashes},
+    {"ac", code::received::kDisplayOn},
+    {"bekleyen", code::received::kWaitingRequest},
+    {"grup-ogren", code::received::kLearnGroup},
+    {"grup-degistir", code::received::kChangeGroup},
 }};
-
-constexpr Byte kTicketRequest = 14;
-constexpr Byte kAcknowledge = 16;
 
 std::vector<std::string> words_of(std::string_view line) {
     std::istringstream stream{std::string(line)};
@@ -35,16 +35,10 @@ std::vector<std::string> words_of(std::string_view line) {
     return words;
 }
 
-// Decimal digits only, no sign, no point, at most `largest`.
-std::optional<long> decimal(const std::string& word, long largest) {
-    if (word.empty() || word.size() > 6) return std::nullopt;
-    long value = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value > largest) return std::nullopt;
-    return value;
+std::optional<Byte> byte_of(const std::string& word) {
+    const std::optional<std::uint64_t> value = decimal_number(word, 255);
+    if (!value) return std::nullopt;
+    return static_cast<Byte>(*value);
 }
 
 Refusal not_a_byte(const std::string& word) {
@@ -57,36 +51,36 @@ Refusal usage(std::string_view form) { return Refusal{"Kullanım: " + std::strin
 Result<std::vector<Byte>> bytes_of(const std::vector<std::string>& words, std::size_t first) {
     std::vector<Byte> bytes;
     for (std::size_t i = first; i < words.size(); ++i) {
-        const std::optional<long> value = decimal(words[i], 255);
+        const std::optional<Byte> value = byte_of(words[i]);
         if (!value) return not_a_byte(words[i]);
-        bytes.push_back(static_cast<Byte>(*value));
+        bytes.push_back(*value);
     }
     return bytes;
 }
 
-PromptCommand frame_command(Byte code, Byte p1, Byte p2, Byte p3, Byte address) {
-    const Frame frame = Komut_Cercevesi(code, p1, p2, p3, address);
+PromptCommand frame_command(Byte command, Byte p1, Byte p2, Byte p3, Byte address) {
+    const Frame frame = Komut_Cercevesi(command, p1, p2, p3, address);
     return SendBytes{std::vector<Byte>(frame.begin(), frame.end()), true};
 }
 
 Result<PromptCommand> key_press(const std::vector<std::string>& words) {
     constexpr std::string_view kForm = "tus T TUS (TUS: ilerlet, tekrar, kapat, cizgi, ac, bekleyen, grup-ogren, grup-degistir)";
     if (words.size() != 3) return usage(kForm);
-    const std::optional<long> terminal = decimal(words[1], 255);
+    const std::optional<Byte> terminal = byte_of(words[1]);
     if (!terminal) return not_a_byte(words[1]);
     for (const Key& key : kKeys) {
-        if (words[2] == key.word) return frame_command(key.code, 0, 0, 0, static_cast<Byte>(*terminal));
+        if (words[2] == key.word) return frame_command(key.command, 0, 0, 0, *terminal);
     }
     return Refusal{"Bilinmeyen tuş '" + words[2] + "'. " + usage(kForm).message};
 }
 
 // A frame of one code with no parameters from the device at words[1].
-Result<PromptCommand> device_frame(const std::vector<std::string>& words, Byte code,
+Result<PromptCommand> device_frame(const std::vector<std::string>& words, Byte command,
                                    std::string_view form) {
     if (words.size() != 2) return usage(form);
-    const std::optional<long> device = decimal(words[1], 255);
+    const std::optional<Byte> device = byte_of(words[1]);
     if (!device) return not_a_byte(words[1]);
-    return frame_command(code, 0, 0, 0, static_cast<Byte>(*device));
+    return frame_command(command, 0, 0, 0, *device);
 }
 
 Result<PromptCommand> any_frame(const std::vector<std::string>& words) {
@@ -106,7 +100,7 @@ Result<PromptCommand> raw_bytes(const std::vector<std::string>& words) {
 
 Result<PromptCommand> wait(const std::vector<std::string>& words) {
     if (words.size() != 2) return usage("bekle MS");
-    const std::optional<long> ms = decimal(words[1], kLongestWait);
+    const std::optional<std::uint64_t> ms = decimal_number(words[1], kLongestWait);
     if (!ms) return Refusal{"'" + words[1] + "' 0 ile 60000 arasında bir milisaniye değil."};
     return PromptCommand{Wait{std::chrono::milliseconds(*ms)}};
 }
@@ -123,8 +117,8 @@ Result<PromptCommand> parse_prompt_line(std::string_view line) {
     if (words.empty() || words[0].front() == '#') return PromptCommand{NoCommand{}};
     const std::string& command = words[0];
     if (command == "tus") return key_press(words);
-    if (command == "bilet") return device_frame(words, kTicketRequest, "bilet M");
-    if (command == "alindi") return device_frame(words, kAcknowledge, "alindi D");
+    if (command == "bilet") return device_frame(words, code::received::kTicketRequest, "bilet M");
+    if (command == "alindi") return device_frame(words, code::received::kAcknowledge, "alindi D");
     if (command == "cerceve") return any_frame(words);
     if (command == "bayt") return raw_bytes(words);
     if (command == "bekle") return wait(words);

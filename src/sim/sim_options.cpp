@@ -1,17 +1,11 @@
 #include "sim/sim_options.h"
 
+#include "protocol/decimal.h"
+
 namespace vela::sim {
 namespace {
 
-std::optional<long> milliseconds(const std::string& text) {
-    if (text.empty() || text.size() > 5) return std::nullopt;
-    long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
+constexpr std::uint64_t kLongestByteGap = 10000;  // ms
 
 }  // namespace
 
@@ -37,9 +31,9 @@ Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) 
             if (value != "9600" && value != "19200") return Refusal{"--baud 9600 ya da 19200 olmalı."};
             options.baud = std::stoi(value);
         } else if (option == "--byte-gap") {
-            const std::optional<long> ms = milliseconds(value);
-            if (!ms || *ms > 10000) return Refusal{"--byte-gap 0 ile 10000 arasında milisaniye olmalı."};
-            options.byte_gap = std::chrono::milliseconds(*ms);
+            const std::optional<std::uint64_t> ms = decimal_number(value, kLongestByteGap);
+            if (!ms) return Refusal{"--byte-gap 0 ile 10000 arasında milisaniye olmalı."};
+            options.byte_gap = std::chrono::milliseconds(static_cast<long>(*ms));
         } else if (option == "--script") {
             options.script = value;
         } else if (option == "--log") {

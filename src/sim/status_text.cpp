@@ -6,6 +6,7 @@
 #include "sim/font_text.h"
 #include "sim/frame_meaning.h"
 #include "sim/installation.h"
+#include "sim/joined.h"
 
 namespace vela::sim {
 namespace {
