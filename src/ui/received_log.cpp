@@ -100,10 +100,10 @@ void ReceivedLog::layOutPending() {
     QScrollBar& bar = *verticalScrollBar();
     const int top = std::max(0, bar.value() - dropped);  // the lines in view stay in view
     const int visible = visibleLines();
-    const int maximum = std::max(0, static_cast<int>(lines_.size()) - visible);
-    if (bar.maximum() != maximum) bar.setRange(0, maximum);
-    if (bar.pageStep() != visible) bar.setPageStep(visible);
-    if (bar.value() != top) bar.setValue(top);
+    bar.setRange(0, std::max(0, static_cast<int>(lines_.size()) - visible));
+    bar.setPageStep(visible);
+    bar.setSingleStep(1);
+    bar.setValue(top);
     if (dropped > 0 || firstChangedLine <= top + visible) viewport()->update();
 }
 
