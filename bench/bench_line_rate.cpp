@@ -2,6 +2,7 @@
 // byte per write for 20 seconds into the real main window. Measures the
 // console's CPU time as a share of one core and the delay from the last byte
 // of a frame to its display under "GELEN DATALAR:".
+#include <QAccessible>
 #include <QEvent>
 #include <QLabel>
 #include <atomic>
@@ -170,7 +171,10 @@ int main(int argc, char* argv[]) {
     std::sort(delays.begin(), delays.end());
     const std::size_t expectedFrames = framesIn(stream.bytes);
 
-    heading("Cost at line rate (1,920 bytes/s, one byte per write, 20 s)");
+    const QByteArray title = QStringLiteral("Cost at line rate (1,920 bytes/s, one byte per write, 20 s), %1, accessibility %2")
+                                 .arg(QGuiApplication::platformName(), QAccessible::isActive() ? "on" : "off")
+                                 .toUtf8();
+    heading(title.constData());
     count("bytes written", stream.bytes.size());
     count("frames written", stream.frames.size());
     count("frames painted under GELEN DATALAR", delays.size());

@@ -1,5 +1,6 @@
 #include "ui/received_log.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -7,17 +8,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/received_log_accessible.h"
+
 namespace vela {
 
 namespace {
-constexpr int kMargin = 2;
 constexpr qsizetype kMaxCachedWidths = 1024;
 }  // namespace
 
 ReceivedLog::ReceivedLog(QWidget* parent) : QAbstractScrollArea(parent) {
+    installReceivedLogAccessibility();
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAccessibleName(QStringLiteral("Gelen bayt kaydı"));
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setCursor(Qt::IBeamCursor);
     updateTimer_.setSingleShot(true);
     updateTimer_.setInterval(kUpdateIntervalMs);
     connect(&updateTimer_, &QTimer::timeout, this, &ReceivedLog::layOutPending);
@@ -89,6 +94,7 @@ void ReceivedLog::layOutPending() {
         }
     }
     laidOutEnd_ = tokenEnd();
+    announceAppended();
 
     const int dropped = trimFront();
     QScrollBar& bar = *verticalScrollBar();
@@ -111,17 +117,38 @@ void ReceivedLog::layOutAgain() {
 // keep their layout. Returns the number of lines dropped.
 int ReceivedLog::trimFront() {
     int dropped = 0;
-    while (text_.size() > kKeptCharacters && lines_.size() > 1) {
+    qsizetype characters = 0;
+    while (text_.size() - characters > kKeptCharacters && lines_.size() > 1) {
         const qint64 next = lines_[1];
-        const auto characters = static_cast<qsizetype>(token(next).start - firstChar_);
-        text_.remove(0, characters);
-        firstChar_ += characters;
+        characters = static_cast<qsizetype>(token(next).start - firstChar_);
         tokens_.erase(tokens_.begin(), tokens_.begin() + static_cast<std::ptrdiff_t>(next - firstToken_));
         firstToken_ = next;
         lines_.pop_front();
         ++dropped;
     }
+    if (characters == 0) return 0;
+    const QString removed = QAccessible::isActive() ? text_.left(characters) : QString();
+    text_.remove(0, characters);
+    firstChar_ += characters;
+    anchor_ = std::max(anchor_, firstChar_);
+    cursor_ = std::max(cursor_, firstChar_);
+    if (!removed.isEmpty()) {
+        QAccessibleTextRemoveEvent event(this, 0, removed);
+        QAccessible::updateAccessibility(&event);
+    }
     return dropped;
+}
+
+// Assistive tools are told of the text appended since they were last told,
+// once per layout rather than once per byte.
+void ReceivedLog::announceAppended() {
+    const qint64 end = firstChar_ + text_.size();
+    if (QAccessible::isActive() && end > announcedEnd_) {
+        const auto at = static_cast<qsizetype>(std::max(announcedEnd_, firstChar_) - firstChar_);
+        QAccessibleTextInsertEvent event(this, static_cast<int>(at), text_.mid(at));
+        QAccessible::updateAccessibility(&event);
+    }
+    announcedEnd_ = end;
 }
 
 int ReceivedLog::visibleLines() const {
@@ -129,28 +156,63 @@ int ReceivedLog::visibleLines() const {
     return std::max(1, static_cast<int>((viewport()->height() - 2 * kMargin) / spacing));
 }
 
-QString ReceivedLog::lineText(std::size_t line) const {
+qint64 ReceivedLog::lineBegin(std::size_t line) const {
     const Token& first = token(lines_[line]);
-    const qint64 from = first.start + first.lead;
-    qint64 end = from;
-    if (line + 1 < lines_.size()) {
-        end = token(lines_[line + 1]).start;
-    } else if (laidOutEnd_ > lines_[line]) {
-        const Token& last = token(laidOutEnd_ - 1);
-        end = last.start + last.length;
-    }
-    return text_.mid(static_cast<qsizetype>(from - firstChar_), static_cast<qsizetype>(std::max<qint64>(0, end - from)));
+    return first.start + first.lead;
+}
+
+qint64 ReceivedLog::lineEnd(std::size_t line) const {
+    if (line + 1 < lines_.size()) return lineBegin(line + 1);
+    if (laidOutEnd_ <= lines_[line]) return lineBegin(line);
+    const Token& last = token(laidOutEnd_ - 1);
+    return last.start + last.length;
+}
+
+std::size_t ReceivedLog::lineOf(qint64 position) const {
+    const auto after = std::upper_bound(lines_.begin(), lines_.end(), position,
+                                        [this](qint64 p, qint64 number) { return p < token(number).start + token(number).lead; });
+    return after == lines_.begin() ? 0 : static_cast<std::size_t>(after - lines_.begin() - 1);
+}
+
+QString ReceivedLog::lineText(std::size_t line) const {
+    const qint64 from = lineBegin(line);
+    return text_.mid(static_cast<qsizetype>(from - firstChar_), static_cast<qsizetype>(lineEnd(line) - from));
+}
+
+qreal ReceivedLog::xOf(std::size_t line, qint64 position) const {
+    const qint64 column = std::clamp<qint64>(position - lineBegin(line), 0, lineEnd(line) - lineBegin(line));
+    return kMargin + QFontMetricsF(font()).horizontalAdvance(lineText(line).left(static_cast<qsizetype>(column)));
 }
 
 void ReceivedLog::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    painter.setPen(palette().color(QPalette::Text));
     const QFontMetricsF metrics(font());
     const qreal spacing = metrics.lineSpacing();
     const auto top = static_cast<std::size_t>(verticalScrollBar()->value());
     const auto rows = static_cast<std::size_t>(std::ceil(viewport()->height() / spacing));
+    const qint64 selectedFrom = std::min(anchor_, cursor_);
+    const qint64 selectedTo = std::max(anchor_, cursor_);
     for (std::size_t row = 0; row <= rows && top + row < lines_.size(); ++row) {
-        painter.drawText(QPointF(kMargin, kMargin + row * spacing + metrics.ascent()), lineText(top + row));
+        const std::size_t line = top + row;
+        const QString shown = lineText(line);
+        const QPointF baseline(kMargin, kMargin + row * spacing + metrics.ascent());
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(baseline, shown);
+        const qint64 from = std::max(selectedFrom, lineBegin(line));
+        const qint64 to = std::min(selectedTo, lineEnd(line));
+        if (from < to) {
+            const QRectF band(QPointF(xOf(line, from), kMargin + row * spacing), QPointF(xOf(line, to), kMargin + (row + 1) * spacing));
+            painter.fillRect(band, palette().brush(QPalette::Highlight));
+            painter.save();
+            painter.setClipRect(band);
+            painter.setPen(palette().color(QPalette::HighlightedText));
+            painter.drawText(baseline, shown);
+            painter.restore();
+        }
+        if (hasFocus() && line == lineOf(cursor_)) {
+            const qreal x = xOf(line, cursor_);
+            painter.drawLine(QPointF(x, kMargin + row * spacing), QPointF(x, kMargin + (row + 1) * spacing - 1));
+        }
     }
 }
 
