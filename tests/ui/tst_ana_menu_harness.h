@@ -1,7 +1,6 @@
 #pragma once
-// The whole console on a real pseudo-terminal for the window tests: the
-// windows built through Windows, MSComm1 opened on the pty's slave as
-// "Com 1", the message boxes, beeps and program ends recorded.
+// The whole console for the window tests: MSComm1 opened as "Com 1" on a real
+// pseudo-terminal, the message boxes, beeps and program ends recorded.
 #include <QApplication>
 #include <QLabel>
 
