@@ -73,7 +73,7 @@ private slots:
             QVERIFY(bilet.isVisible() && !font.isVisible());
         }
         press(bilet, "Command3");
-        QCOMPARE(caption(font, "Label2") + caption(font, "Label3"), QStringLiteral("27, 33,  18529, 33,  87"));
+        QCOMPARE(caption(font, "Label2") + "|" + caption(font, "Label3"), QStringLiteral("27, 33,  185|29, 33,  87"));
         tick(font, "Font_A_B_0");
         font.close();  // by the title bar: back as with "Geri Dön"
         QVERIFY(bilet.isVisible() && !font.isVisible());
