@@ -1,6 +1,6 @@
 #pragma once
-// Finding, typing into and pressing the controls of a window, as a technician
-// would, by the controls' names.
+// Finding, typing into and pressing the controls of a window by their names,
+// as a technician would.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -23,11 +23,10 @@ inline bool typeText(QLineEdit* edit, const QString& text) {
     if (!edit) return false;
     edit->clear();
     for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
+        if (c.unicode() < 0x80)
             QTest::keyClick(edit, c.toLatin1());
-        } else {
+        else
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
     }
     return edit->text() == text;
 }

@@ -1,13 +1,11 @@
 #pragma once
 // "Com n" as a technician's udev rule gives it: a fixed name that points at
-// whichever device the adapter is now. Tests re-plug a device by pointing the
-// name at a new pseudo-terminal; a pulled device's name leads nowhere, so a
-// port looking for it again cannot come upon another test's pseudo-terminal
-// that happens to reuse the old number.
+// whichever device the adapter is now. A pulled device's name leads nowhere,
+// so a port looking for it again cannot come upon another test's
+// pseudo-terminal that happens to reuse the old number.
 #include <stdio.h>
 #include <unistd.h>
 
-#include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
 #include <string>
@@ -24,7 +22,6 @@ public:
         return ::symlink(target.c_str(), fresh.constData()) == 0 &&
                ::rename(fresh.constData(), path().constData()) == 0;
     }
-
     bool pointNowhere() { return pointAt(QFile::encodeName(dir_.filePath(QStringLiteral("unplugged"))).toStdString()); }
 
 private:

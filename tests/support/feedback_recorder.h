@@ -1,26 +1,21 @@
 #pragma once
 // Records the message boxes, beeps and program ends of the code under test
 // instead of showing a modal box or exiting.
-#include <QString>
 #include <QStringList>
 
 #include "ui/feedback.h"
 
 namespace vela::test {
 
-class FeedbackRecorder : public Feedback::Observer {
-public:
+struct FeedbackRecorder : Feedback::Observer {
     FeedbackRecorder() { Feedback::setObserver(this); }
     ~FeedbackRecorder() override { Feedback::setObserver(nullptr); }
-
     void message(const QString& text) override { messages << text; }
     void beep() override { ++beeps; }
     void endProgram() override { ++ends; }
-
     void clear() {
         messages.clear();
-        beeps = 0;
-        ends = 0;
+        beeps = ends = 0;
     }
 
     QStringList messages;

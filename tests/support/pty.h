@@ -48,31 +48,28 @@ public:
         master_ = -1;
     }
 
+    // False when the console has taken nothing for a second.
     bool write(const std::vector<std::uint8_t>& bytes) {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
+        for (std::size_t done = 0; done < bytes.size();) {
             const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-            } else {
-                pollfd p{master_, POLLOUT, 0};
-                if (::poll(&p, 1, 1000) <= 0) return false;
-            }
+            pollfd p{master_, POLLOUT, 0};
+            if (n > 0)
+                done += std::size_t(n);
+            else if (::poll(&p, 1, 1000) <= 0)
+                return false;
         }
         return true;
     }
 
     // Reads until `count` bytes have arrived or `timeout` has passed, each
     // byte stamped with the time it was read.
-    std::vector<TimedByte> readTimed(std::size_t count,
-                                     std::chrono::milliseconds timeout = std::chrono::milliseconds(2000)) {
+    std::vector<TimedByte> readTimed(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(2)) {
         std::vector<TimedByte> got;
         const auto end = Clock::now() + timeout;
-        while (got.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-            if (left.count() <= 0) break;
+        for (auto left = timeout; got.size() < count && left.count() > 0;
+             left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now())) {
             pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+            if (::poll(&p, 1, int(left.count())) <= 0) continue;
             std::uint8_t buffer[4096];
             const ssize_t n = ::read(master_, buffer, std::min(sizeof buffer, count - got.size()));
             const auto now = Clock::now();
@@ -81,8 +78,7 @@ public:
         return got;
     }
 
-    std::vector<std::uint8_t> read(std::size_t count,
-                                   std::chrono::milliseconds timeout = std::chrono::milliseconds(2000)) {
+    std::vector<std::uint8_t> read(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(2)) {
         std::vector<std::uint8_t> values;
         for (const TimedByte& b : readTimed(count, timeout)) values.push_back(b.value);
         return values;

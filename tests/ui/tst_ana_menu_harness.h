@@ -1,100 +1,63 @@
 #pragma once
-// The console on a real pseudo-terminal for the window tests: the main window
-// built through Windows, MSComm1 opened on the pty's slave as "Com 1", and
-// the message boxes and beeps recorded.
+// The whole console for the window tests: MSComm1 opened as "Com 1" on a real
+// pseudo-terminal, the message boxes, beeps and program ends recorded.
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 #include "support/controls.h"
 #include "support/device_link.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
 #include "ui/ana_menu.h"
+#include "ui/bilet_ayarlama.h"
 #include "ui/console_style.h"
 #include "ui/windows.h"
 
 namespace vela::test {
 
-// "AA 0F 2C" as the byte values 170, 15, 44.
+inline void useConsoleStyle() { applyConsoleStyle(*static_cast<QApplication*>(QCoreApplication::instance())); }
+
+// "AA 0F" as the byte values 170, 15.
 inline QList<int> hex(const QString& bytes) {
     QList<int> values;
     for (const QString& b : bytes.split(u' ', Qt::SkipEmptyParts)) values << b.toInt(nullptr, 16);
     return values;
 }
+inline QList<int> asInts(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
-inline QList<int> asInts(const std::vector<std::uint8_t>& bytes) { return QList<int>(bytes.begin(), bytes.end()); }
-
-inline std::vector<std::uint8_t> asBytes(const QList<int>& values) { return {values.begin(), values.end()}; }
-
-inline void useConsoleStyle() { applyConsoleStyle(*static_cast<QApplication*>(QCoreApplication::instance())); }
+// " 170" for each byte, as the sent and received displays show it.
+inline QStringList shownBytes(const QList<int>& bytes) {
+    QStringList texts;
+    for (int b : bytes) texts << QStringLiteral(" %1").arg(b);
+    return texts;
+}
 
 struct Console {
     enum class Port { Open, Closed };
 
-    explicit Console(Port port = Port::Open) : menu(windows.anaMenu()) {
-        qputenv("VELA_COM1", QByteArray::fromStdString(pty.slavePath()));
-        if (port == Port::Open) {
-            SerialPort& comm = menu.MSComm1;
-            comm.setCommPort(1);
-            comm.setSettings(QStringLiteral("9600,N,8,1"));
-            opened = comm.open() == 0;
-            comm.setRThreshold(1);
-        }
+    explicit Console(Port port = Port::Open) : menu(windows.anaMenu()), bilet(windows.biletAyarlama()) {
+        if (port == Port::Open) open(QByteArray::fromStdString(pty.slavePath()));
         menu.show();
-        exposed = QTest::qWaitForWindowExposed(&menu);
         feedback.clear();  // the load beep is not part of any test step
     }
-
-    // Opens MSComm1 through a name that a pulled device leaves pointing nowhere.
-    bool openThrough(DeviceLink& link) {
-        if (!link.pointAt(pty.slavePath())) return false;
-        qputenv("VELA_COM1", link.path());
+    // Opens MSComm1 as "Com 1" on the device the name leads to.
+    bool open(const QByteArray& device) {
+        qputenv("VELA_COM1", device);
         menu.MSComm1.setCommPort(1);
         menu.MSComm1.setSettings(QStringLiteral("9600,N,8,1"));
-        opened = menu.MSComm1.open() == 0;
+        const bool opened = menu.MSComm1.open() == 0;
         menu.MSComm1.setRThreshold(1);
         return opened;
     }
 
-    template <class T>
-    T* find(const QString& name) const {
-        return menu.findChild<T*>(name);
+    // Each entry "Text1=5", set at once (typeText() is the technician's way).
+    void set(const QStringList& fields) {
+        for (const QString& f : fields) child<QLineEdit>(menu, f.section(u'=', 0, 0)).setText(f.section(u'=', 1));
     }
-
-    // Replaces a field's text by typing, as the technician does.
-    bool type(const QString& field, const QString& text) { return typeText(find<QLineEdit>(field), text); }
-
-    // Each entry "Text1=5".
-    bool typeAll(const QStringList& fields) {
-        for (const QString& entry : fields) {
-            const qsizetype equals = entry.indexOf(u'=');
-            if (!type(entry.left(equals), entry.mid(equals + 1))) return false;
-        }
-        return true;
-    }
-
-    bool click(const QString& button) {
-        auto* target = find<QPushButton>(button);
-        if (!target) return false;
-        QTest::mouseClick(target, Qt::LeftButton);
-        return true;
-    }
-
-    // A frame that reads no field, to have something in the sent-bytes display.
-    bool sendGlobalReset() { return click(QStringLiteral("Command3")) && pty.read(7).size() == 7; }
-
-    QStringList sentDisplay() const {
+    void click(const QString& button) { QTest::mouseClick(&child<QPushButton>(menu, button), Qt::LeftButton); }
+    QStringList shown(QLabel* (AnaMenu::*labels)(int) const) const {
         QStringList texts;
-        for (int i = 0; i < 7; ++i) texts << menu.GonderilenLabel(i)->text();
-        return texts;
-    }
-
-    QStringList receivedDisplay() const {
-        QStringList texts;
-        for (int i = 0; i < 7; ++i) texts << menu.GelenLabel(i)->text();
+        for (int i = 0; i < 7; ++i) texts << (menu.*labels)(i)->text();
         return texts;
     }
 
@@ -102,15 +65,7 @@ struct Console {
     Pty pty;
     Windows windows;
     AnaMenu& menu;
-    bool opened = false;
-    bool exposed = false;
+    BiletAyarlama& bilet;
 };
-
-// " 170" for each byte: what the displays show.
-inline QStringList shownBytes(const QList<int>& bytes) {
-    QStringList texts;
-    for (int b : bytes) texts << QStringLiteral(" %1").arg(b);
-    return texts;
-}
 
 }  // namespace vela::test

@@ -1,287 +1,157 @@
-// The ticket settings window: navigation, print preview and the transfer of
-// the ticket layout on a real pseudo-terminal. tests/protocol/tst_ticket.cpp
-// checks the bytes; here the controls must reach ticket_transfer and the line.
-#include <QApplication>
+// The ticket settings and font windows: the way between the windows, "Font
+// Seç", the print preview, and the ticket transfer on a real pseudo-terminal.
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTextBlock>
 #include <QTextEdit>
-#include <QtTest>
+#include <numeric>
 
-#include "protocol/ticket.h"
-#include "support/feedback_recorder.h"
-#include "support/pty.h"
-#include "ui/ana_menu.h"
-#include "ui/bilet_ayarlama.h"
-#include "support/controls.h"
-#include "ui/console_style.h"
+#include "tst_ana_menu_harness.h"
 #include "ui/font_ayarla.h"
-#include "ui/transmitter.h"
-#include "ui/windows.h"
 
-using vela::BiletAyarlama;
-using vela::TicketLayout;
-Q_DECLARE_METATYPE(TicketLayout)
-
-using vela::test::child;
-using vela::test::press;
+using namespace vela::test;
 
 namespace {
 
-// The eight font members in slot order.
-std::array<qint16*, 8> fontMembers(BiletAyarlama& b) {
-    return {&b.font_kurum_ismi_1,     &b.font_kurum_ismi_2,     &b.font_buton_ismi_1, &b.font_buton_ismi_2,
-            &b.font_bilet_numarasi_1, &b.font_bilet_numarasi_2, &b.font_tarih_saat_1, &b.font_tarih_saat_2};
+QString caption(QWidget& window, const char* label) { return child<QLabel>(window, label).text(); }
+void tick(QWidget& window, const char* box) { child<QAbstractButton>(window, box).setChecked(true); }
+
+// Each element's two values and two labels, such as "0 0 [Label2] [Label3]".
+QStringList elements(vela::BiletAyarlama& b) {
+    const auto element = [&](qint16 esc, qint16 gs, const char* escLabel, const char* gsLabel) {
+        return QStringLiteral("%1 %2 [%3] [%4]").arg(esc).arg(gs).arg(caption(b, escLabel), caption(b, gsLabel));
+    };
+    return {element(b.font_kurum_ismi_1, b.font_kurum_ismi_2, "Label2", "Label3"),
+            element(b.font_buton_ismi_1, b.font_buton_ismi_2, "Label4", "Label5"),
+            element(b.font_bilet_numarasi_1, b.font_bilet_numarasi_2, "Label7", "Label8"),
+            element(b.font_tarih_saat_1, b.font_tarih_saat_2, "Label11", "Label12")};
 }
 
-// The console as the technician leaves it after the port-selection window:
-// the main window's port open on the pty, the ticket window on screen.
-struct Console {
-    explicit Console(bool openPort = true) {
-        qputenv("VELA_COM1", QByteArray::fromStdString(pty.slavePath()));
-        if (openPort) {
-            auto& port = windows.anaMenu().MSComm1;
-            port.setCommPort(1);
-            port.setSettings(QStringLiteral("9600,N,8,1"));
-            port.open();
-            port.setRThreshold(1);
-        }
-        bilet.show();
-        feedback.clear();
+// The machine number and lines as "1+ABC": the index in Check1/Text1,
+// ticked (+) or not (-), the text.
+void enter(vela::BiletAyarlama& bilet, const QString& machine, const QStringList& lines) {
+    child<QLineEdit>(bilet, "Text5").setText(machine);
+    for (const QString& line : lines) {
+        bilet.Check1(line[0].digitValue())->setChecked(line[1] == u'+');
+        bilet.Text1(line[0].digitValue())->setText(line.mid(2));
     }
-
-    QByteArray received(std::size_t frames) {
-        const std::vector<std::uint8_t> bytes = pty.read(frames * 7);
-        return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-    }
-
-    // Puts a layout and the machine number into the window as the technician
-    // would type and tick them.
-    void enter(const TicketLayout& layout, const QString& machine = {}) {
-        for (int k = 0; k < 6; ++k) {
-            const int control = k < 4 ? k : k + 2;
-            const vela::TicketLine& line = k < 4 ? layout.institution[k] : layout.button[k - 4];
-            bilet.Check1(control)->setChecked(line.ticked);
-            bilet.Text1(control)->setText(QString::fromStdString(line.text));
-        }
-        for (int slot = 0; slot < 8; ++slot) {
-            *fontMembers(bilet)[slot] = layout.fonts[slot];
-            child<QCheckBox>(bilet, QStringLiteral("Check%1").arg(slot + 2)).setChecked(layout.font_ticked[slot]);
-        }
-        child<QLineEdit>(bilet, "Text5").setText(machine);
-    }
-
-    // Every line with its tick, the machine field, the font boxes, members and
-    // labels.
-    QStringList state() {
-        QStringList all{child<QLineEdit>(bilet, "Text5").text()};
-        for (int k : {0, 1, 2, 3, 6, 7}) all << bilet.Text1(k)->text() + (bilet.Check1(k)->isChecked() ? " 1" : " 0");
-        for (int slot = 0; slot < 8; ++slot) {
-            all << QString::number(*fontMembers(bilet)[slot])
-                << QString::number(child<QCheckBox>(bilet, QStringLiteral("Check%1").arg(slot + 2)).isChecked());
-        }
-        for (const char* label : {"Label2", "Label3", "Label4", "Label5", "Label7", "Label8", "Label11", "Label12"})
-            all << child<QLabel>(bilet, label).text();
-        return all;
-    }
-
-    vela::test::Pty pty;
-    vela::test::FeedbackRecorder feedback;
-    vela::Windows windows;
-    BiletAyarlama& bilet = windows.biletAyarlama();
-};
-
-TicketLayout line(int index, const std::string& text) {
-    TicketLayout layout;
-    if (index < 4)
-        layout.institution[index] = {true, text};
-    else
-        layout.button[index - 6] = {true, text};
-    return layout;
 }
 
 }  // namespace
 
-class TestBiletAyarlama : public QObject {
+class BiletAyarlamaTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { vela::applyConsoleStyle(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
+    void initTestCase() { useConsoleStyle(); }
 
-    void startsEmpty() {
-        Console console(false);
-        BiletAyarlama& bilet = console.bilet;
-        QCOMPARE(bilet.windowTitle(), QStringLiteral("VELA TEST Ver 1.7 Bilet Ayarları"));
-        QCOMPARE(bilet.size(), QSize(946, 674));
-        for (int k : {0, 1, 2, 3, 6, 7}) QVERIFY(!bilet.Check1(k)->isChecked() && bilet.Text1(k)->text().isEmpty());
-        QVERIFY(!bilet.Check1(4) && !bilet.Text1(5) && !bilet.Check1(8));
-        for (const char* label : {"Label2", "Label3", "Label4", "Label5", "Label7", "Label8", "Label11", "Label12"})
-            QCOMPARE(child<QLabel>(bilet, label).text(), QString::fromLatin1(label));
-        QCOMPARE(child<QTextEdit>(bilet, "RichTextBox1").toPlainText(), QStringLiteral("RichTextBox1"));
-        QVERIFY(bilet.aktif_font.isEmpty());
-        for (qint16* member : fontMembers(bilet)) QCOMPARE(*member, qint16(0));
-        bilet.close();  // by the title bar
-        QCOMPARE(console.feedback.ends, 1);
-    }
-
-    // Everything typed, ticked and chosen is still there after a visit to
-    // the font window and one to the main window.
-    void navigationKeepsState() {
-        Console console(false);
-        BiletAyarlama& bilet = console.bilet;
-        TicketLayout layout = line(2, "ŞUBE 3");
-        layout.button[1] = {false, "VEZNE"};
-        layout.font_ticked[5] = true;
-        console.enter(layout, QStringLiteral("131"));
-        press(bilet, "Command5");
+    // The windows replace each other and keep what was typed, ticked and
+    // chosen. "Font Seç" stores into the element whose "Font Ayarla" opened
+    // the font window, which keeps its choices from one opening to the next;
+    // leaving it without "Font Seç" stores nothing.
+    void navigation() {
+        Console console(Console::Port::Closed);
+        vela::BiletAyarlama& bilet = console.bilet;
         vela::Font_Ayarla& font = console.windows.fontAyarla();
-        child<QRadioButton>(font, "Font_A_B_1").setChecked(true);
-        press(font, "Command3");
-        press(font, "Command1");
-        QVERIFY(bilet.isVisible() && !font.isVisible());
-        const QStringList before = console.state();
-        QVERIFY(before.contains(QStringLiteral("ŞUBE 3 1")) && before.contains(QStringLiteral("VEZNE 0")));
-        QVERIFY(before.contains(QStringLiteral("131")) && before.contains(QStringLiteral("27, 33,  1")));
-
-        vela::AnaMenu& anaMenu = console.windows.anaMenu();
-        press(bilet, "Command1");
-        QVERIFY(anaMenu.isVisible() && !bilet.isVisible());
-        press(anaMenu, "Command29");
-        QVERIFY(bilet.isVisible() && !anaMenu.isVisible());
-        QCOMPARE(console.state(), before);
-        QCOMPARE(bilet.font_bilet_numarasi_1, qint16(1));
-        QCOMPARE(bilet.aktif_font, QStringLiteral("bilet numarasi"));
-        QVERIFY(console.feedback.messages.isEmpty());
-    }
-
-    void preview_data() {
-        QTest::addColumn<TicketLayout>("layout");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("heading");
-        TicketLayout order;
-        order.institution = {
-            {{true, "A1"}, {false, "not shown"}, {true, ""}, {true, "İSTANBUL BÜYÜKŞEHİR BELEDİYESİ"}}};
-        order.button = {{{false, "hidden"}, {true, "B2"}}};
-        QTest::newRow("only ticked lines, in order, in full") << order << "A1\n\nİSTANBUL BÜYÜKŞEHİR BELEDİYESİ\n\nB2\n"
-                                                              << "A1\n\nİSTANBUL BÜYÜKŞEHİR BELEDİYESİ";
-        QTest::newRow("button line only") << line(7, "VEZNE") << "\nVEZNE\n"
-                                          << "";
-    }
-    void preview() {
-        QFETCH(TicketLayout, layout);
-        QFETCH(QString, text);
-        QFETCH(QString, heading);
-        Console console;
-        console.enter(layout);
-        press(console.bilet, "Command2");
-        press(console.bilet, "Command2");  // a second press builds the same
-
-        auto& box = child<QTextEdit>(console.bilet, "RichTextBox1");
-        QCOMPARE(box.toPlainText(), text);
-        // The heading is bold and centred; everything after it keeps the base
-        // style.
-        for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
-            const bool inHeading = block.position() < heading.size();
-            const QString where = QStringLiteral("block at %1").arg(block.position());
-            QVERIFY2((block.blockFormat().alignment() == Qt::AlignHCenter) == inHeading, qPrintable(where));
-            QTextCursor cursor(block);
-            cursor.movePosition(QTextCursor::NextCharacter);
-            if (!block.text().isEmpty())
-                QVERIFY2((cursor.charFormat().fontWeight() == QFont::Bold) == inHeading, qPrintable(where));
+        console.click(QStringLiteral("Command29"));
+        QVERIFY(!console.menu.isVisible() && bilet.isVisible());
+        enter(bilet, QStringLiteral("131"), {"2+ŞUBE 3", "7-VEZNE"});
+        tick(bilet, "Check7");
+        const std::tuple<const char*, const char*, QStringList> elementChoices[] = {
+            {"Command3", "kurum ismi", {"Option1_2"}},
+            {"Command4", "buton ismi", {"Option2_2"}},
+            {"Command5",
+             "bilet numarasi",
+             {"Font_A_B_1", "Emphasized_Mode", "Double_Height", "Double_Width", "Underline"}},
+            {"Command6", "tarih saat", {"Option2_5", "Option1_1", "Option1_7"}}};  // height and width groups apart
+        for (const auto& [button, key, choices] : elementChoices) {
+            press(bilet, button);
+            QCOMPARE(bilet.aktif_font, QString::fromLatin1(key));
+            QVERIFY(font.isVisible() && !bilet.isVisible());
+            for (const QString& name : choices) tick(font, qPrintable(name));
+            press(font, "Command3");
+            press(font, "Command1");
+            QVERIFY(bilet.isVisible() && !font.isVisible());
         }
-        QVERIFY(console.pty.readAll().empty());
-        QVERIFY(console.feedback.messages.isEmpty());
+        press(bilet, "Command3");
+        QCOMPARE(caption(font, "Label2") + "|" + caption(font, "Label3"), QStringLiteral("27, 33,  185|29, 33,  87"));
+        tick(font, "Font_A_B_0");
+        font.close();  // by the title bar: back as with "Geri Dön"
+        QVERIFY(bilet.isVisible() && !font.isVisible());
+        press(bilet, "Command1");
+        QVERIFY(console.menu.isVisible() && !bilet.isVisible());
+        console.click(QStringLiteral("Command29"));
+
+        QCOMPARE(elements(bilet),
+                 (QStringList{"0 2 [27, 33,  0] [29, 33,  2]", "0 34 [27, 33,  0] [29, 33,  34]",
+                              "185 34 [27, 33,  185] [29, 33,  34]", "185 87 [27, 33,  185] [29, 33,  87]"}));
+        QCOMPARE(child<QLineEdit>(bilet, "Text5").text() + bilet.Text1(2)->text() + bilet.Text1(7)->text(),
+                 QStringLiteral("131ŞUBE 3VEZNE"));
+        QVERIFY(bilet.Check1(2)->isChecked() && !bilet.Check1(7)->isChecked());
+        QVERIFY(child<QCheckBox>(bilet, "Check7").isChecked() && !child<QCheckBox>(bilet, "Check6").isChecked());
+        QCOMPARE(console.feedback.ends, 0);
+        bilet.close();  // by the title bar, as the main window
+        console.menu.close();
+        QCOMPARE(console.feedback.ends, 2);
     }
 
-    // The machine field as typed, the number it stands for, and the frames. The
-    // transfer goes out quietly: the main window still shows its own last frame.
-    void transfer_data() {
-        QTest::addColumn<QString>("machine");
-        QTest::addColumn<int>("m");
-        QTest::addColumn<TicketLayout>("layout");
-        QTest::addColumn<int>("frames");
-        QTest::newRow("every box cleared, empty machine field") << "" << 0 << TicketLayout{} << 96;
-        // Cut to 14; a character without a code is no obstacle where unsent.
-        TicketLayout cut = line(1, "ABCDEFGHIJKLMNOPQRSTж");
-        cut.institution[0] = {false, "ж"};
-        cut.button[1] = {true, "İŞğ€"};
-        QTest::newRow("cut to 14, Turkish letters, blanks in the number") << " 1 30" << 130 << cut << 96;
-        TicketLayout someFonts;
-        someFonts.fonts = {185, 17, 8, 0, 0, 0, 0, 119};
-        someFonts.font_ticked = {false, true, true, false, false, false, false, true};
-        QTest::newRow("font frames only where ticked") << "129" << 129 << someFonts << 99;
-    }
-    void transfer() {
-        QFETCH(QString, machine);
-        QFETCH(int, m);
-        QFETCH(TicketLayout, layout);
-        QFETCH(int, frames);
-        Console console;
-        vela::AnaMenu& anaMenu = console.windows.anaMenu();
-        const auto display = [&anaMenu] {
-            QStringList shown;
-            for (int i = 0; i < 7; ++i) shown << anaMenu.GonderilenLabel(i)->text();
-            return shown.join(QString());
+    // The preview shows the ticked lines in full and sends nothing. The
+    // transfer sends the machine number, each line cut to its slot and each
+    // ticked font in its place; the main window's display keeps its frame.
+    void previewAndTransfer() {
+        const QString none = QStringLiteral("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+        const QString emptyTicked = QStringLiteral("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 0A");
+        QList<int> expected = hex("AA 1D 01 00 00 00 C8");  // a main window frame before
+        const auto lineFrames = [&](int code, const QStringList& slotBytes) {
+            for (qsizetype s = 0; s < slotBytes.size(); ++s) {
+                for (int p = 0; p < 16; ++p) {
+                    const QList<int> frame{170, code, int(s), p, hex(slotBytes[s])[p], 130};
+                    expected << frame << std::accumulate(frame.begin(), frame.end(), 0) % 256;
+                }
+            }
         };
-        anaMenu.Data_Gonder({{vela::Komut_Cercevesi(2, 44, 1, 0, 5), std::chrono::milliseconds(0)}}, QStringLiteral("Sayı Gönder"));
-        QCOMPARE(console.received(1), QByteArray("\xAA\x02\x2C\x01\x00\x05\xDE", 7));
-        QCOMPARE(display(), QStringLiteral(" 170 2 44 1 0 5 222"));
+        lineFrames(31, {none, "00 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 0A", emptyTicked, none});
+        expected << hex("AA 1E 02 11 00 82 5D");
+        lineFrames(32, {none, "00 DD DE F0 80 00 00 00 00 00 00 00 00 00 00 0A"});
+        expected << hex("AA 1E 03 08 00 82 55 AA 1E 08 77 00 82 C9");
 
-        console.enter(layout, machine);
+        Console console;
+        console.click(QStringLiteral("Command34"));
+        vela::BiletAyarlama& bilet = console.bilet;
+        // A character without a code is no obstacle where it is not sent.
+        enter(bilet, QStringLiteral(" 1 30"), {"0-ж", "1+ABCDEFGHIJKLMNOPQRSTж", "2+", "7+İŞğ€"});
+        bilet.font_kurum_ismi_2 = 17;
+        bilet.font_buton_ismi_1 = 8;
+        bilet.font_tarih_saat_2 = 119;
+        for (const char* box : {"Check3", "Check4", "Check9"}) tick(bilet, box);
+        press(bilet, "Command2");
+        press(bilet, "Command2");  // built again, the same
+        QCOMPARE(child<QTextEdit>(bilet, "RichTextBox1").toPlainText(),
+                 QStringLiteral("ABCDEFGHIJKLMNOPQRSTж\n\n\nİŞğ€\n"));
         QElapsedTimer clock;
         clock.start();
-        press(console.bilet, "BiletBilgisiGönder");
+        press(bilet, "BiletBilgisiGönder");
         QVERIFY(clock.elapsed() >= 96);  // 1 ms after every character frame at least
-
-        const auto expected = vela::ticket_transfer(static_cast<vela::Byte>(m), layout);
-        QVERIFY(expected.ok());
-        QByteArray expectedBytes;
-        for (const vela::Step& step : *expected)
-            expectedBytes.append(reinterpret_cast<const char*>(step.frame.data()), 7);
-        QCOMPARE(expectedBytes.size(), 7 * frames);
-        QCOMPARE(console.received(std::size_t(frames)), expectedBytes);
-        QVERIFY(console.pty.readAll().empty());
-        QVERIFY(console.feedback.messages.isEmpty());
-        QCOMPARE(display(), QStringLiteral(" 170 2 44 1 0 5 222"));
+        QCOMPARE(asInts(console.pty.readAll()), expected);
+        QCOMPARE(console.feedback.messages, QStringList{});
+        QCOMPARE(console.shown(&vela::AnaMenu::GonderilenLabel), shownBytes(expected.first(7)));
     }
 
-    // Nothing the layout or the port can't carry goes out; one message a click,
-    // and a device that vanished counts as closed on the next.
-    void refusals_data() {
-        QTest::addColumn<QString>("machine");
-        QTest::addColumn<TicketLayout>("layout");
-        QTest::addColumn<int>("port");  // 0 open, 1 never opened, 2 vanished
-        QTest::addColumn<QStringList>("messages");
-        const QString range = QStringLiteral("Bilet Makinesi No 0 ile 255 arasında olmalı!");
-        const QString notOpen = QString::fromUtf8(vela::kPortNotOpenMessage);
-        QTest::newRow("machine 256") << "256" << line(0, "A") << 0 << QStringList{range, range};
-        QTest::newRow("machine -1") << "-1" << TicketLayout{} << 0 << QStringList{range, range};
-        QTest::newRow("machine 255.5 rounds to 256") << "255.5" << TicketLayout{} << 0 << QStringList{range, range};
-        const QString noCode = QStringLiteral("'ж' karakteri gönderilemez!");
-        QTest::newRow("no code for a character") << "129" << line(3, "€ ж") << 0 << QStringList{noCode, noCode};
-        QTest::newRow("never opened") << "129" << TicketLayout{} << 1 << QStringList{notOpen, notOpen};
-        QTest::newRow("device vanished") << "129" << TicketLayout{} << 2
-                                         << QStringList{QString::fromUtf8(vela::kPortLostMessage), notOpen};
-    }
+    // Nothing goes out that a frame cannot carry; one message a click.
     void refusals() {
-        QFETCH(QString, machine);
-        QFETCH(TicketLayout, layout);
-        QFETCH(int, port);
-        QFETCH(QStringList, messages);
-        Console console(port != 1);
-        if (port == 2) console.pty.closeMaster();
-        console.enter(layout, machine);
-        press(console.bilet, "BiletBilgisiGönder");
-        QCOMPARE(console.feedback.messages, messages.mid(0, 1));
-        press(console.bilet, "BiletBilgisiGönder");
-        QCOMPARE(console.feedback.messages, messages);
-        if (port != 2) QVERIFY(console.pty.readAll().empty());
+        Console console;
+        const QString range = QStringLiteral("Bilet Makinesi No 0 ile 255 arasında olmalı!");
+        const QString noCode = QStringLiteral("'ж' karakteri gönderilemez!");
+        for (const auto& [machine, line, message] :
+             {std::tuple{"256", "0+A", range}, {"255.5", "0-", range}, {"129", "3+€ ж", noCode}}) {
+            console.feedback.clear();
+            enter(console.bilet, machine, {line});
+            press(console.bilet, "BiletBilgisiGönder");
+            press(console.bilet, "BiletBilgisiGönder");
+            QCOMPARE(console.feedback.messages, QStringList(2, message));
+        }
+        QVERIFY(console.pty.readAll().empty());
     }
 };
 
-QTEST_MAIN(TestBiletAyarlama)
+QTEST_MAIN(BiletAyarlamaTest)
 #include "tst_bilet_ayarlama.moc"
