@@ -39,7 +39,7 @@ demo: build
 # Every benchmark runs even when one fails; the target fails if any did.
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@status=0; for b in monitor_throughput line_rate pacing startup; do \
+	@status=0; for b in monitor_throughput line_rate pacing startup recording; do \
 	   QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_$$b || status=1; done; exit $$status
 
 test-sanitize: setup
