@@ -101,7 +101,7 @@ void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, const 
 }
 
 QString AnaMenu::deviceOf(const QString& type, const Frame& frame) {
-    if (type == kChime || type == kGeneral) return type;
+    if (type.isEmpty() || type == kChime || type == kGeneral) return type;
     return type + u' ' + QString::number(frame[5]);
 }
 
@@ -111,7 +111,7 @@ bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, const QStrin
     std::size_t next = 0;  // the frame whose bytes are going out
     const bool sent = transmitter_.play(parent, frames, [&](int index, Byte value) {
         if (shown) shown(index, value);
-        if (index + 1 < static_cast<int>(Frame{}.size())) return;
+        if (index + 1 < static_cast<int>(std::tuple_size_v<Frame>)) return;
         const Frame& frame = frames[next++].frame;
         recorder_.sent(frame, deviceOf(deviceType, frame), command(frame));
     });

@@ -42,7 +42,8 @@ public:
     SessionRecorder& sessionRecorder() { return recorder_; }
 
     // The device a frame goes to, as the record names it: the type and DATA6
-    // ("El Terminali 5"); the chime and the general commands have no number.
+    // ("El Terminali 5"); the chime and the general commands have no number,
+    // a frame of no known type no device.
     static QString deviceOf(const QString& type, const Frame& frame);
     // Plays frames on MSComm1 and records each one that went out, with its
     // device and the name `command` gives it; a refusal of the port is
