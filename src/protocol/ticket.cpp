@@ -17,6 +17,11 @@ constexpr milliseconds kPause{1};
 constexpr std::size_t kSlotSize = 16;
 constexpr std::size_t kCharactersPerLine = 14;
 constexpr Byte kLineFeed = 10;
+
+// The codes of the transfer's frames, as the step names tell them apart.
+constexpr Byte kFontCode = 30;
+constexpr Byte kInstitutionCode = 31;
+constexpr Byte kButtonCode = 32;
 using Slot = std::array<Byte, kSlotSize>;
 
 // Only the characters that go out are encoded, so a character past the
@@ -81,6 +86,25 @@ Result<Sequence> ticket_transfer(Byte machine, const TicketLayout& layout) {
     if (auto refusal = append_lines(steps, code::ticket_transfer::kButtonCharacter, machine, layout.button)) return *refusal;
     for (std::size_t slot = 3; slot <= 8; ++slot) append_font(steps, machine, layout, slot);
     return steps;
+}
+
+std::string ticket_step_name(const Frame& frame) {
+    static constexpr std::array<const char*, 4> kElements = {"kurum ismi", "buton ismi", "bilet numarası",
+                                                             "tarih saat"};
+    const std::string prefix = "Bilet Bilgisi: ";
+    const int slot = frame[2];
+    switch (frame[1]) {
+    case kInstitutionCode:
+    case kButtonCode:
+        return prefix + (frame[1] == kInstitutionCode ? "kurum ismi " : "buton ismi ") + std::to_string(slot + 1) +
+               ". satır, karakter " + std::to_string(frame[3]);
+    case kFontCode:
+        if (slot >= 1 && slot <= 8)
+            return prefix + kElements[static_cast<std::size_t>((slot - 1) / 2)] + " fontu" +
+                   (slot % 2 == 1 ? " (ESC !)" : " (GS !)");
+        break;
+    }
+    return prefix + "bilinmeyen çerçeve";
 }
 
 }  // namespace vela

@@ -36,4 +36,8 @@ PreviewText preview_text(const TicketLayout& layout);
 // Refused when a character that would be sent has no Windows-1254 code.
 Result<Sequence> ticket_transfer(Byte machine, const TicketLayout& layout);
 
+// What a frame of the transfer carries, in the technician's words, e.g.
+// "Bilet Bilgisi: kurum ismi 2. satır, karakter 5".
+std::string ticket_step_name(const Frame& frame);
+
 }  // namespace vela

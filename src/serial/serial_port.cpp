@@ -202,6 +202,8 @@ void SerialPort::setCommPort(int commPort) { impl_->commPort = commPort; }
 
 int SerialPort::commPort() const { return impl_->commPort; }
 
+qint32 SerialPort::baudRate() const { return impl_->settings.baudRate; }
+
 int SerialPort::setSettings(const QString& settings) {
     const std::optional<LineSettings> parsed = parseLineSettings(settings);
     if (!parsed) return kInvalidPropertyValue;

@@ -38,6 +38,7 @@ public:
     void setCommPort(int commPort);                 // CommPort, 1..16
     int commPort() const;
     int setSettings(const QString& settings);       // Settings, "9600,N,8,1"
+    qint32 baudRate() const;                        // the speed those settings give
     int open();                                     // PortOpen = true
     void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
     // Once the port has been opened, a vanished device is reopened by itself:

@@ -30,6 +30,17 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    std::vector<vela::RecordedDelivery> deliveries;
+    if (options.replay) {
+        std::ifstream record(*options.replay);
+        if (!record) {
+            std::cerr << "Oturum kaydı okunamadı: " << *options.replay << "\n";
+            return 2;
+        }
+        for (std::string text; std::getline(record, text);) {
+            if (auto delivery = vela::parse_received_line(text)) deliveries.push_back(std::move(*delivery));
+        }
+    }
     std::ofstream log;
     if (options.log) {
         log.open(*options.log, std::ios::trunc);
@@ -65,7 +76,9 @@ int main(int argc, char** argv) {
     }
 
     Simulator simulator(options, line, std::cout, options.log ? &log : nullptr);
-    const int status = options.script ? simulator.run_script(script) : simulator.run_interactive();
+    const int status = options.replay   ? simulator.run_replay(deliveries)
+                       : options.script ? simulator.run_script(script)
+                                        : simulator.run_interactive();
     close_line(line);
     return status;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "protocol/monitor.h"
 #include "sim/frame_meaning.h"
 
 namespace vela::sim {
@@ -35,17 +34,33 @@ void Session::line_quiet() { report(reader_.flush()); }
 
 void Session::sent(const SendBytes& sent) {
     traffic_(traffic_line(Direction::Sent, sent.bytes, sent_meaning(sent)));
+    record(RecordEvent::Received, sent.bytes, "", "");
+    for (const Byte b : sent.bytes) {
+        if (const std::optional<Frame> frame = console_monitor_.push(b))
+            record(RecordEvent::Recognised, *frame, "", recognised_meaning(*frame));
+    }
+}
+
+void Session::record(RecordEvent event, std::span<const Byte> bytes, std::string_view device,
+                     std::string_view meaning) {
+    if (record_) record_(event, bytes, device, meaning);
 }
 
 void Session::report(const std::vector<ReadItem>& items) {
     for (const ReadItem& item : items) {
         if (const auto* frame = std::get_if<Frame>(&item)) {
             installation_.apply(*frame);
-            traffic_(traffic_line(Direction::Received, *frame, frame_meaning(*frame)));
+            const std::string meaning = frame_meaning(*frame);
+            traffic_(traffic_line(Direction::Received, *frame, meaning));
+            // "El Terminali 5: SAYI GÖNDER 300": the device, then the command.
+            const std::size_t colon = meaning.find(": ");
+            record(RecordEvent::Sent, *frame, std::string_view(meaning).substr(0, colon),
+                   std::string_view(meaning).substr(colon + 2));
         } else {
             const auto& stray = std::get<StrayBytes>(item).bytes;
-            traffic_(traffic_line(Direction::Received, stray,
-                                  "çerçeve oluşturmayan " + std::to_string(stray.size()) + " bayt"));
+            const std::string meaning = "çerçeve oluşturmayan " + std::to_string(stray.size()) + " bayt";
+            traffic_(traffic_line(Direction::Received, stray, meaning));
+            record(RecordEvent::Sent, stray, "", meaning);
         }
     }
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/monitor.h"
+#include "protocol/session_record.h"
 #include "sim/frame_reader.h"
 #include "sim/installation.h"
 #include "sim/prompt_command.h"
@@ -25,7 +27,12 @@ std::string sent_meaning(const SendBytes& sent);
 class Session {
 public:
     using Output = std::function<void(const std::string& line)>;
-    explicit Session(Output traffic) : traffic_(std::move(traffic)) {}
+    // An event of the session record, in the console's words: what the
+    // console sent, what it received and the frames its monitor will find.
+    using Record = std::function<void(RecordEvent event, std::span<const Byte> bytes, std::string_view device,
+                                      std::string_view meaning)>;
+    explicit Session(Output traffic, Record record = {})
+        : traffic_(std::move(traffic)), record_(std::move(record)) {}
 
     void received(std::span<const Byte> bytes);
     // The line went quiet: held bytes that formed no frame are reported.
@@ -38,8 +45,12 @@ public:
 private:
     void report(const std::vector<ReadItem>& items);
 
+    void record(RecordEvent event, std::span<const Byte> bytes, std::string_view device, std::string_view meaning);
+
     Output traffic_;
+    Record record_;
     FrameReader reader_;
+    ReceiveWindow console_monitor_;  // what the console's monitor makes of the devices' bytes
     Installation installation_;
 };
 

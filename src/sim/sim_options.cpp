@@ -1,11 +1,22 @@
 #include "sim/sim_options.h"
 
+#include <charconv>
+
 #include "protocol/decimal.h"
 
 namespace vela::sim {
 namespace {
 
 constexpr std::uint64_t kLongestByteGap = 10000;  // ms
+
+// A replay speed such as "2" or "0.5": digits with at most one point.
+std::optional<double> speed_factor(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
 
 }  // namespace
 
@@ -38,23 +49,34 @@ Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) 
             options.script = value;
         } else if (option == "--log") {
             options.log = value;
+        } else if (option == "--replay") {
+            options.replay = value;
+        } else if (option == "--speed") {
+            const std::optional<double> factor = speed_factor(value);
+            if (!factor || *factor < 0.01 || *factor > 1000) return Refusal{"--speed 0.01 ile 1000 arasında olmalı."};
+            options.speed = *factor;
         } else if (option == "--path-file") {
             options.path_file = value;
         } else {
             return Refusal{"'" + option + "' bilinmeyen seçenek."};
         }
     }
+    if (options.replay && options.script) return Refusal{"--replay ile --script birlikte kullanılamaz."};
     return options;
 }
 
 std::string usage_text() {
     return "Kullanım: vela-sim [--device YOL [--baud 9600|19200]] [--byte-gap MS]\n"
-           "                  [--script DOSYA] [--log DOSYA] [--path-file DOSYA] [--no-time]\n"
+           "                  [--script DOSYA | --replay DOSYA [--speed X]] [--log DOSYA]\n"
+           "                  [--path-file DOSYA] [--no-time]\n"
            "  Seçeneksiz bir sanal hat açar ve konsolun açacağı yolu yazar.\n"
            "  --device     sanal hat yerine gerçek seri port (null-modem kablo)\n"
            "  --byte-gap   çerçeveleri bayt bayt, aralarında MS milisaniye ile gönder\n"
            "  --script     komutları dosyadan çalıştır ve bitince çık\n"
-           "  --log        çözülen satırları dosyaya da yaz\n"
+           "  --replay     kaydedilmiş oturumda konsola gelenleri aynı aralıklarla\n"
+           "               hatta oynat (Enter ile başlar) ve bitince çık\n"
+           "  --speed      oynatmayı X kat hızlı yap (aralıklar X'e bölünür)\n"
+           "  --log        hattaki çerçeveleri oturum kaydı biçiminde dosyaya yaz\n"
            "  --path-file  hattın yolunu dosyaya yaz (konsolu başlatmak için)\n"
            "  --no-time    satırlarda saat olmasın (karşılaştırılabilir kayıt)\n";
 }

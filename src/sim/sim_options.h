@@ -14,7 +14,9 @@ struct SimOptions {
     int baud = 9600;
     std::chrono::milliseconds byte_gap{0};  // 0: each frame in one write
     std::optional<std::string> script;
-    std::optional<std::string> log;
+    std::optional<std::string> log;        // the session record of the line
+    std::optional<std::string> replay;     // a saved session record whose received side is played
+    double speed = 1.0;                    // the replay's gaps are divided by this
     std::optional<std::string> path_file;  // receives the line's path, for starting the console
     bool with_time = true;
     bool help = false;

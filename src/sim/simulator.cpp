@@ -34,6 +34,15 @@ std::string time_of_day() {
     return text;
 }
 
+LocalTime local_now() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm t{};
+    localtime_r(&seconds, &t);
+    const auto millis = std::chrono::duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, static_cast<int>(millis)};
+}
+
 int poll_timeout(Clock::time_point deadline) {
     if (deadline == Clock::time_point::max()) return -1;
     const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
@@ -44,12 +53,22 @@ int poll_timeout(Clock::time_point deadline) {
 
 Simulator::Simulator(const SimOptions& options, const SimLine& line, std::ostream& out, std::ostream* log)
     : options_(options), line_(line), out_(out), log_(log),
-      session_([this](const std::string& text) { write_traffic(text); }) {}
+      session_([this](const std::string& text) { write_traffic(text); },
+               [this](RecordEvent event, std::span<const Byte> bytes, std::string_view device,
+                      std::string_view meaning) { write_record(event, bytes, device, meaning); }) {
+    if (log_) *log_ << kRecordHeader << std::endl;
+}
 
 void Simulator::write_traffic(const std::string& line) {
     const std::string stamped = options_.with_time ? time_of_day() + " " + line : line;
     out_ << stamped << std::endl;
-    if (log_) *log_ << stamped << std::endl;
+}
+
+void Simulator::write_record(RecordEvent event, std::span<const Byte> bytes, std::string_view device,
+                             std::string_view meaning) {
+    if (!log_) return;
+    const std::optional<LocalTime> time = options_.with_time ? std::optional(local_now()) : std::nullopt;
+    *log_ << record_line(time, event, bytes, device, meaning) << std::endl;
 }
 
 bool Simulator::read_line() {
@@ -153,6 +172,28 @@ int Simulator::run_script(std::istream& script) {
     }
     if (!serve_until_quiet()) return 1;
     return refused ? 1 : 0;
+}
+
+int Simulator::run_replay(const std::vector<RecordedDelivery>& deliveries) {
+    out_ << "Oynatılacak " << deliveries.size() << " teslim; başlatmak için Enter." << std::endl;
+    if (!serve_until(Clock::time_point::max(), true)) return 1;
+    char ignored[256];
+    while (::read(STDIN_FILENO, ignored, sizeof ignored) == sizeof ignored) {
+    }
+    const Clock::time_point start = Clock::now();
+    const std::optional<std::int64_t> first = deliveries.empty() ? std::nullopt : deliveries.front().at_ms;
+    for (const RecordedDelivery& delivery : deliveries) {
+        if (first && delivery.at_ms) {
+            const auto gap = std::chrono::duration<double, std::milli>(*delivery.at_ms - *first) / options_.speed;
+            if (!serve_until(start + std::chrono::duration_cast<Clock::duration>(gap), false)) return 1;
+        }
+        if (!write_bytes(line_.fd, delivery.bytes, options_.byte_gap)) {
+            out_ << "Hatta yazılamadı: " << line_.path << std::endl;
+            return 1;
+        }
+        session_.sent(SendBytes{delivery.bytes, false});
+    }
+    return serve_until_quiet() ? 0 : 1;
 }
 
 }  // namespace vela::sim

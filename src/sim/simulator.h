@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "sim/session.h"
 #include "sim/sim_line.h"
@@ -21,6 +22,10 @@ public:
     // Commands from a script; the line is served until it has been quiet a
     // while after the last command. Exit status: 1 when a line was refused.
     int run_script(std::istream& script);
+    // Plays the deliveries onto the line with their recorded gaps divided by
+    // the speed, starting when a line (or the end) comes on standard input,
+    // then serves the line until it is quiet. Exit status.
+    int run_replay(const std::vector<RecordedDelivery>& deliveries);
 
 private:
     enum class Outcome { Continue, Refused, Quit, LineLost };
@@ -32,6 +37,8 @@ private:
     bool serve_until_quiet();
     bool read_line();
     void write_traffic(const std::string& line);
+    void write_record(RecordEvent event, std::span<const Byte> bytes, std::string_view device,
+                      std::string_view meaning);
 
     const SimOptions& options_;
     SimLine line_;

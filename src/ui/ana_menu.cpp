@@ -1,11 +1,16 @@
 #include "ui/ana_menu.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <array>
 
 #include "ui/bilet_ayarlama.h"
 #include "ui/console_style.h"
 #include "ui/feedback.h"
+#include "ui/save_file_dialog.h"
 #include "ui/windows.h"
 #include "ui_ana_menu.h"
 
@@ -13,6 +18,13 @@ namespace vela {
 
 namespace {
 QString shown(Byte value) { return QString::fromStdString(byte_text(value)); }
+
+const QString kChime = QStringLiteral("Ding-Dong Zil");
+const QString kGeneral = QStringLiteral("GENEL");
+
+// The file's name while appending, in the free space right of the decoded
+// command and under the main-board panel.
+constexpr QRect kRecordFileArea = twipsRect(12120, 9045, 3780, 330);
 
 // A received byte as the log shows it: a blank, then the byte as the displays
 // show it ("  170"). Made once, as every byte of the line passes here.
@@ -38,24 +50,78 @@ AnaMenu::AnaMenu(Windows& windows)
               ui->GelenLabel_4, ui->GelenLabel_5, ui->GelenLabel_6};
     ui->Text7->append(u"Text7");
 
-    for (DevicePanel* panel : std::initializer_list<DevicePanel*>{ui->Frame1, ui->Frame2, ui->GenelKomutlar, ui->Frame3,
-                                                                   ui->Frame4, ui->Frame5}) {
-        connect(panel, &DevicePanel::send, this, &AnaMenu::Data_Gonder);
+    // Each panel's frames go to its device type, as the record names it.
+    const std::pair<DevicePanel*, QString> panels[] = {
+        {ui->Frame1, QStringLiteral("El Terminali")},       {ui->Frame2, QStringLiteral("Bilet Makinesi")},
+        {ui->GenelKomutlar, kGeneral},                       {ui->Frame3, QStringLiteral("Dot Matrix Display")},
+        {ui->Frame4, QStringLiteral("Ana Tablo")},           {ui->Frame5, kChime}};
+    for (const auto& [panel, type] : panels) {
+        connect(panel, &DevicePanel::send, this,
+                [this, type](const Sequence& frames, const QString& command) { Data_Gonder(frames, command, type); });
+        connect(panel, &DevicePanel::refused, &recorder_,
+                [this](const QString& message, const QString& command) { recorder_.refused(command, message); });
     }
     connect(ui->Command29, &QPushButton::clicked, this, &AnaMenu::Command29_Click);
     connect(&MSComm1, &SerialPort::onComm, this, &AnaMenu::MSComm1_OnComm);
+    connect(&MSComm1, &SerialPort::lost, this, [this] { recorder_.port(QString::fromUtf8(kPortLostMeaning)); });
+    connect(&MSComm1, &SerialPort::reopened, this, [this] { recorder_.port(QString::fromUtf8(kPortBackMeaning)); });
+
+    saveRecord_ = new QAction(QStringLiteral("Oturum Kaydını Kaydet…"), this);
+    saveRecord_->setShortcut(QKeySequence::Save);
+    stopRecord_ = new QAction(QStringLiteral("Kaydı Durdur"), this);
+    stopRecord_->setEnabled(false);
+    // Text7's context menu lists the actions added to it; the window carries
+    // the save action for its shortcut.
+    ui->Text7->addAction(saveRecord_);
+    ui->Text7->addAction(stopRecord_);
+    addAction(saveRecord_);
+    connect(saveRecord_, &QAction::triggered, this, &AnaMenu::saveSessionRecord);
+    connect(stopRecord_, &QAction::triggered, &recorder_, &SessionRecorder::stop);
+    recordFile_ = new QLabel(this);
+    recordFile_->setObjectName(QStringLiteral("KayitDosyasiLabel"));
+    recordFile_->setGeometry(kRecordFileArea);
+    recordFile_->hide();
+    connect(&recorder_, &SessionRecorder::appendingChanged, this, &AnaMenu::showRecordFile);
 
     Feedback::beep();  // Form_Load
 }
 
-AnaMenu::~AnaMenu() = default;
+AnaMenu::~AnaMenu() {
+    if (MSComm1.isOpen()) recorder_.port(QString::fromUtf8(kPortClosedMeaning));
+}
 
 QLabel* AnaMenu::GelenKomutLabel() const { return ui->GelenKomutLabel; }
 
 ReceivedLog* AnaMenu::Text7() const { return ui->Text7; }
 
-void AnaMenu::Data_Gonder(const Sequence& frames, [[maybe_unused]] const QString& command) {
-    transmitter_.play(this, frames, [this](int index, Byte value) { GonderilenLabel(index)->setText(shown(value)); });
+void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, const QString& deviceType) {
+    sendRecorded(
+        this, frames, deviceType, [&command](const Frame&) { return command; },
+        [this](int index, Byte value) { GonderilenLabel(index)->setText(shown(value)); });
+}
+
+QString AnaMenu::deviceOf(const QString& type, const Frame& frame) {
+    if (type.isEmpty() || type == kChime || type == kGeneral) return type;
+    return type + u' ' + QString::number(frame[5]);
+}
+
+bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, const QString& deviceType,
+                           const CommandName& command, const Transmitter::ByteSent& shown) {
+    const bool wasOpen = MSComm1.isOpen();
+    std::size_t next = 0;  // the frame whose bytes are going out
+    const bool sent = transmitter_.play(parent, frames, [&](int index, Byte value) {
+        if (shown) shown(index, value);
+        if (index + 1 < static_cast<int>(std::tuple_size_v<Frame>)) return;
+        const Frame& frame = frames[next++].frame;
+        recorder_.sent(frame, deviceOf(deviceType, frame), command(frame));
+    });
+    if (!sent) {
+        // The frame that could not go out; on a closed port the first.
+        const Frame frame = next < frames.size() ? frames[next].frame : Frame{};
+        recorder_.refused(command(frame), QString::fromUtf8(wasOpen ? kPortLostMessage : kPortNotOpenMessage));
+    }
+    recorder_.flush();
+    return sent;
 }
 
 // Every waiting byte is handled, in arrival order: an adapter that hands
@@ -65,6 +131,7 @@ void AnaMenu::Data_Gonder(const Sequence& frames, [[maybe_unused]] const QString
 // since nothing is painted between the bytes of one notification anyway.
 void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {
     if (commEvent != SerialPort::kEventReceive || input.isEmpty()) return;
+    recorder_.received(input);
     QString logged;
     logged.reserve(input.size() * 5);
     std::optional<Frame> lastFrame;
@@ -73,6 +140,7 @@ void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {
         Feedback::beep();
         logged += loggedByte(value);
         if (const std::optional<Frame> frame = GelenData.push(value)) {
+            recorder_.recognised(*frame);
             Feedback::beep();
             lastFrame = frame;
             Feedback::beep();
@@ -80,6 +148,7 @@ void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {
     }
     ui->Text7->append(logged);
     if (lastFrame) showReceived(*lastFrame);
+    recorder_.flush();
 }
 
 void AnaMenu::showReceived(const Frame& frame) {
@@ -90,6 +159,33 @@ void AnaMenu::showReceived(const Frame& frame) {
 void AnaMenu::Command29_Click() {
     hide();
     windows_.biletAyarlama().show();
+}
+
+// The port is opened by the start-up sequence just before the window is first
+// shown; the record starts there.
+void AnaMenu::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (openingRecorded_ || !MSComm1.isOpen()) return;
+    openingRecorded_ = true;
+    recorder_.port(QString::fromStdString(port_opened_meaning(
+        SerialPort::devicePath(MSComm1.commPort()).toStdString(), MSComm1.baudRate())));
+}
+
+void AnaMenu::saveSessionRecord() {
+    const QString device = QFileInfo(SerialPort::devicePath(MSComm1.commPort())).fileName();
+    const QString proposed =
+        QDir::home().filePath(QStringLiteral("vela-oturum-%1-%2.txt")
+                                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), device));
+    const QString path = SaveFileDialog::ask(this, saveRecord_->text(), proposed);
+    if (!path.isEmpty()) recorder_.saveTo(path);
+}
+
+void AnaMenu::showRecordFile(const QString& path) {
+    stopRecord_->setEnabled(!path.isEmpty());
+    recordFile_->setVisible(!path.isEmpty());
+    recordFile_->setToolTip(path);
+    const QString text = QStringLiteral("Kayıt: ") + QFileInfo(path).fileName();
+    recordFile_->setText(recordFile_->fontMetrics().elidedText(text, Qt::ElideMiddle, recordFile_->width()));
 }
 
 void AnaMenu::closeEvent(QCloseEvent* event) {

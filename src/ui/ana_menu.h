@@ -3,12 +3,15 @@
 // run, carries the device panels and shows what goes out and what comes in.
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "protocol/monitor.h"
 #include "serial/serial_port.h"
+#include "ui/session_recorder.h"
 #include "ui/transmitter.h"
 
+class QAction;
 class QLabel;
 
 namespace vela {
@@ -29,12 +32,25 @@ public:
 
     SerialPort MSComm1;
 
-    // Writes frames to MSComm1 without touching the sent-bytes display.
-    Transmitter& quietTransmitter() { return transmitter_; }
+    // Plays the frames of `command` on MSComm1 and records them as sent to
+    // a device of `deviceType`; GonderilenLabel shows each byte once it has
+    // been handed to the port.
+    void Data_Gonder(const Sequence& frames, const QString& command, const QString& deviceType = {});
 
-    // Plays the frames of `command` on MSComm1; GonderilenLabel shows each
-    // byte once it has been handed to the port.
-    void Data_Gonder(const Sequence& frames, const QString& command);
+    // Every frame sent, every delivery received, the port's events and the
+    // refusals of the run.
+    SessionRecorder& sessionRecorder() { return recorder_; }
+
+    // The device a frame goes to, as the record names it: the type and DATA6
+    // ("El Terminali 5"); the chime and the general commands have no number,
+    // a frame of no known type no device.
+    static QString deviceOf(const QString& type, const Frame& frame);
+    // Plays frames on MSComm1 and records each one that went out, with its
+    // device and the name `command` gives it; a refusal of the port is
+    // recorded too. The record is flushed once the frames are done.
+    using CommandName = std::function<QString(const Frame&)>;
+    bool sendRecorded(QWidget* parent, const Sequence& frames, const QString& deviceType, const CommandName& command,
+                      const Transmitter::ByteSent& shown = {});
 
     // The displays, by their index.
     QLabel* GonderilenLabel(int index) const { return gonderilen_[static_cast<std::size_t>(index)]; }
@@ -44,11 +60,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // Form_Unload: ends the program
+    void showEvent(QShowEvent* event) override;
 
 private:
     void MSComm1_OnComm(int commEvent, const QByteArray& input);
     void showReceived(const Frame& frame);
     void Command29_Click();
+    void saveSessionRecord();
+    void showRecordFile(const QString& path);
 
     std::unique_ptr<Ui::AnaMenu> ui;
     Windows& windows_;
@@ -56,6 +75,11 @@ private:
     ReceiveWindow GelenData;
     std::array<QLabel*, 7> gonderilen_{};
     std::array<QLabel*, 7> gelen_{};
+    SessionRecorder recorder_{this};
+    bool openingRecorded_ = false;
+    QAction* saveRecord_ = nullptr;
+    QAction* stopRecord_ = nullptr;
+    QLabel* recordFile_ = nullptr;  // the file appended to, while it is
 };
 
 }  // namespace vela

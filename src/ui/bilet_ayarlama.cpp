@@ -123,19 +123,27 @@ void BiletAyarlama::sendTicket() {
     FieldReader reader;
     const Byte machine = reader.byte(utf8(ui->Text5->text()), utf8(ui->Label31->text()));
     if (!reader.ok()) {
-        Feedback::message(this, QString::fromStdString(reader.message()));
+        refuse(reader.message());
         return;
     }
     const Result<Sequence> frames = ticket_transfer(machine, layout());
     if (!frames) {
-        Feedback::message(this, QString::fromStdString(frames.message()));
+        refuse(frames.message());
         return;
     }
     Bilet_Komut_Gonder(*frames);
 }
 
+void BiletAyarlama::refuse(const std::string& message) {
+    const QString text = QString::fromStdString(message);
+    windows_.anaMenu().sessionRecorder().refused(ui->BiletBilgisiGönder->text(), text);
+    Feedback::message(this, text);
+}
+
 void BiletAyarlama::Bilet_Komut_Gonder(const Sequence& frames) {
-    windows_.anaMenu().quietTransmitter().play(this, frames);
+    windows_.anaMenu().sendRecorded(this, frames, QStringLiteral("Bilet Makinesi"), [](const Frame& frame) {
+        return QString::fromStdString(ticket_step_name(frame));
+    });
 }
 
 }  // namespace vela

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "protocol/frame.h"
 
@@ -55,6 +56,8 @@ private:
     void showFontWindow(const QString& element);
     void showPreview();
     void sendTicket();
+    // Records the refusal and shows its message; nothing is sent.
+    void refuse(const std::string& message);
     // Writes the frames on the main window's port without touching its
     // sent-bytes display.
     void Bilet_Komut_Gonder(const Sequence& frames);

@@ -10,18 +10,22 @@
 using Bytes = std::vector<std::uint8_t>;
 
 const QByteArray kExpectedLog =
-    "GELEN      170   2  44   1   0   5 222  El Terminali 5: SAYI GÖNDER 300\n"
-    "GELEN      170   0 170  çerçeve oluşturmayan 3 bayt\n"
-    "GELEN      170  21   5   0   0   5 201  Dot Matrix Display 5: Display Kapatma Komutu\n"
-    "GELEN      170  20   0   0  65   5   4  Dot Matrix Display 5: KARAKTER, pozisyon 0: 'A' (65)\n"
-    "GELEN      170  20   0   1  66   5   6  Dot Matrix Display 5: KARAKTER, pozisyon 1: 'B' (66)\n"
-    "GELEN      170  21   4   0   0   5 200  Dot Matrix Display 5: Display Açma Komutu\n"
-    "GELEN      170  41   0   2   0   5 218  Dot Matrix Display 5: METİN UZUNLUĞU 2\n"
-    "GELEN      170  29   1  çerçeve oluşturmayan 3 bayt\n"
-    "GÖNDERILEN 170   1   0   0   0   5 176  gönderen 5: \"El Terminalinden gelen İLERTLETME KOMUTU\"\n"
-    "GÖNDERILEN 170  14   0   0   0 130  58  gönderen 130: \"Bilet Makinesinden gelen BİLET TALEP KOMUTU\"\n"
-    "GÖNDERILEN 170   1  ham baytlar (2)\n"
-    "GÖNDERILEN 170   3   9   9   9   5 205  gönderen 5: \"El Terminalinden gelen SAYI TEKRARLATMA KOMUTU\"\n";
+    "Zaman\tOlay\tBaytlar\tCihaz\tAnlam\n"
+    "\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSAYI GÖNDER 300\n"
+    "\tGÖNDERILEN\t170 0 170\t\tçerçeve oluşturmayan 3 bayt\n"
+    "\tGÖNDERILEN\t170 21 5 0 0 5 201\tDot Matrix Display 5\tDisplay Kapatma Komutu\n"
+    "\tGÖNDERILEN\t170 20 0 0 65 5 4\tDot Matrix Display 5\tKARAKTER, pozisyon 0: 'A' (65)\n"
+    "\tGÖNDERILEN\t170 20 0 1 66 5 6\tDot Matrix Display 5\tKARAKTER, pozisyon 1: 'B' (66)\n"
+    "\tGÖNDERILEN\t170 21 4 0 0 5 200\tDot Matrix Display 5\tDisplay Açma Komutu\n"
+    "\tGÖNDERILEN\t170 41 0 2 0 5 218\tDot Matrix Display 5\tMETİN UZUNLUĞU 2\n"
+    "\tGÖNDERILEN\t170 29 1\t\tçerçeve oluşturmayan 3 bayt\n"
+    "\tGELEN\t170 1 0 0 0 5 176\t\t\n"
+    "\tÇERÇEVE\t170 1 0 0 0 5 176\t\tEl Terminalinden gelen İLERTLETME KOMUTU\n"
+    "\tGELEN\t170 14 0 0 0 130 58\t\t\n"
+    "\tÇERÇEVE\t170 14 0 0 0 130 58\t\tBilet Makinesinden gelen BİLET TALEP KOMUTU\n"
+    "\tGELEN\t170 1\t\t\n"
+    "\tGELEN\t170 3 9 9 9 5 205\t\t\n"
+    "\tÇERÇEVE\t170 3 9 9 9 5 205\t\tEl Terminalinden gelen SAYI TEKRARLATMA KOMUTU\n";
 
 class SimScriptTest : public QObject {
     Q_OBJECT

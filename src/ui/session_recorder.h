@@ -1,0 +1,72 @@
+#pragma once
+// The session recorder: keeps the newest kKeptEvents events of the run and,
+// once a file has been chosen, writes them there and appends every new event.
+// What has been recorded since the last flush goes to the disk in one write,
+// so the console never waits on the disk longer than that. A failed write
+// shows one message naming the file and the reason and stops the appending;
+// recording in memory goes on.
+#include <QFile>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "protocol/session_record.h"
+
+class QWidget;
+
+namespace vela {
+
+class SessionRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::size_t kKeptEvents = 100000;
+
+    // Messages are shown over `parent`.
+    explicit SessionRecorder(QWidget* parent);
+
+    void sent(const Frame& frame, const QString& device, const QString& command);
+    void received(const QByteArray& bytes);
+    void recognised(const Frame& frame);
+    void port(const QString& meaning);
+    void refused(const QString& command, const QString& message);
+
+    // Writes the events recorded since the last flush to the file, if any.
+    void flush();
+
+    // Writes everything kept to `path` and appends from then on; false (after
+    // the message) when the file cannot be written.
+    bool saveTo(const QString& path);
+    void stop();
+    bool appending() const { return file_.isOpen(); }
+
+signals:
+    // The file appended to, or an empty name once the appending has stopped.
+    void appendingChanged(const QString& path);
+
+private:
+    // Bytes are kept as they came and formatted when written: a delivery's
+    // bytes take a quarter of their text.
+    struct Event {
+        qint64 msecs;  // since the epoch
+        RecordEvent kind;
+        std::string bytes;
+        std::string device;
+        std::string meaning;
+    };
+
+    void add(RecordEvent kind, std::string bytes, const QString& device, const QString& meaning);
+    static std::string line(const Event& event);
+    bool write(const std::string& text);
+    void fail(const QString& reason);
+
+    QWidget* parent_;
+    std::deque<Event> kept_;
+    std::uint64_t dropped_ = 0;
+    std::size_t unwritten_ = 0;  // the newest events not yet in the file
+    QFile file_;
+};
+
+}  // namespace vela
