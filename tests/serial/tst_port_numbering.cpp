@@ -39,11 +39,6 @@ private slots:
             << std::vector{port("/dev/ttyS2"), bare, modem, ftdiA}
             << QStringList{"/dev/ttyACM0", "/dev/ttyUSB1", "/dev/ttyS2", "/dev/ttyUSB2"};
         QTest::newRow("a built-in port beyond Com 16 has no number") << std::vector{port("/dev/ttyS16")} << QStringList{};
-        std::vector<PortInfo> many;
-        for (int i = 0; i < 18; ++i) many.push_back(port("/dev/ttyACM" + std::to_string(i), "acm" + std::to_string(10 + i)));
-        QStringList sixteen;
-        for (int i = 0; i < 16; ++i) sixteen << QStringLiteral("/dev/ttyACM%1").arg(i);
-        QTest::newRow("eighteen adapters: the first sixteen") << many << sixteen;
     }
     void numbering() {
         QFETCH(std::vector<PortInfo>, ports);
