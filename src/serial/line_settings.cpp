@@ -3,6 +3,7 @@
 #include <termios.h>
 
 #include <QStringList>
+#include <cerrno>
 #include <climits>
 #include <utility>
 
@@ -83,7 +84,10 @@ std::optional<LineSettings> parseLineSettings(const QString& text) {
 
 bool applyLineSettings(int fd, const LineSettings& settings) {
     const std::optional<speed_t> speed = speedOf(settings.baudRate);
-    if (!speed || (settings.stopBits == StopBits::OneAndHalf && settings.dataBits != 5)) return false;
+    if (!speed || (settings.stopBits == StopBits::OneAndHalf && settings.dataBits != 5)) {
+        errno = EINVAL;
+        return false;
+    }
     termios line{};
     if (::tcgetattr(fd, &line) != 0) return false;
     ::cfmakeraw(&line);

@@ -172,7 +172,7 @@ struct SerialPort::Impl {
         const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (opened < 0) return fail(errno);
         int refused = ::isatty(opened) ? claim(opened, path) : fail(ENOTTY);
-        if (refused == 0 && !applyLineSettings(opened, settings)) refused = fail(errno == 0 ? EINVAL : errno);
+        if (refused == 0 && !applyLineSettings(opened, settings)) refused = fail(errno);
         if (refused != 0) {
             ::close(opened);
             return refused;
@@ -213,8 +213,6 @@ SerialPort::SerialPort(QObject* parent) : QObject(parent), impl_(std::make_uniqu
 }
 
 SerialPort::~SerialPort() { impl_->close(); }
-
-QString SerialPort::devicePath(int commPort) { return QString::fromStdString(comTarget(commPort).device); }
 
 void SerialPort::setCommPort(int commPort) { impl_->commPort = commPort; }
 

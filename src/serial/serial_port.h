@@ -37,18 +37,16 @@ public:
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;  // closes the device and releases its locks
 
-    // Device of "Com n": $VELA_COM<n> when set, else the n-th serial port
-    // present (see port_numbering.h), else /dev/ttyS<n-1>.
-    static QString devicePath(int commPort);
-
-    void setCommPort(int commPort);                 // CommPort, 1..16
+    // CommPort, 1..16; its device is found as port_discovery.h says.
+    void setCommPort(int commPort);
     int commPort() const;
     int setSettings(const QString& settings);       // Settings, "9600,N,8,1"
     int open();                                     // PortOpen = true
     void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
     // Once the port has been opened, a vanished device is reopened by itself:
-    // the configured path resolved again, the same settings, the same checks
-    // for another holder. Sends in between find the port closed.
+    // an adapter found by its identity wherever it is now, any other device
+    // by its Com number again, with the same settings and the same checks for
+    // another holder. Sends in between find the port closed.
     static constexpr int kReopenIntervalMs = 1000;
     bool isOpen() const;
 
@@ -65,10 +63,11 @@ public:
     // and lost() is emitted once).
     WriteResult output(std::uint8_t byte);
 
-    // A pause between frames on this thread, as long as a plain sleep and
-    // never shorter, that keeps reading the device meanwhile: a long pause
-    // cannot overflow the device's small receive buffer. What was read is
-    // announced by onComm after the caller has returned to the event loop.
+    // A pause between frames on this thread, counted from when the frame has
+    // left the device and never shorter, that keeps reading the device
+    // meanwhile: a long pause cannot overflow the device's small receive
+    // buffer. What was read is announced by onComm after the caller has
+    // returned to the event loop.
     void pauseKeepingInput(std::chrono::milliseconds duration);
 
 signals:
