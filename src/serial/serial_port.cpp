@@ -172,6 +172,7 @@ struct SerialPort::Impl {
         const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (opened < 0) return fail(errno);
         int refused = ::isatty(opened) ? claim(opened, path) : fail(ENOTTY);
+        if (refused == kOpenFailed) failure.systemError = errno;  // flock failed for a reason of its own
         if (refused == 0 && !applyLineSettings(opened, settings)) refused = fail(errno);
         if (refused != 0) {
             ::close(opened);
