@@ -2,12 +2,17 @@
 // them, for a 255-character dot-matrix text ("Karakterleri Gönder") and a full
 // ticket transfer ("GÖNDER", 104 frames). A dedicated thread blocks on the
 // pty and stamps every read; the wait after a frame is the time from its last
-// byte to the first byte of the next one.
+// byte to the first byte of the next one. The reader is first measured
+// against a writer of known timing, so that its own error can be told from
+// the console's.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
+#include <time.h>
+
 #include <thread>
 
 #include "bench_support.h"
@@ -22,6 +27,12 @@ namespace {
 
 constexpr double kMedianExcessLimitMs = 0.2;
 constexpr double kWorstExcessLimitMs = 2;
+
+bool becomeRealTime() {
+    sched_param priority{};
+    priority.sched_priority = sched_get_priority_min(SCHED_FIFO);
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
+}
 
 // Every byte the far end reads, stamped when the read returned.
 class LineReader {
@@ -38,9 +49,7 @@ private:
     void run(int fd, std::size_t bytes) {
         // A real-time reader wakes as soon as the bytes are there, so its own
         // scheduling delay does not show up as a wait; allowed only to root.
-        sched_param priority{};
-        priority.sched_priority = sched_get_priority_min(SCHED_FIFO);
-        realTime_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
+        realTime_ = becomeRealTime();
         got_.reserve(bytes);
         while (got_.size() < bytes) {
             // Blocks until the console writes; gives up after a silent 5 s.
@@ -105,6 +114,50 @@ bool report(const char* title, const Sequence& specified, LineReader& reader) {
     return true;
 }
 
+// The reader against a known writer: a real-time thread writes 7-byte frames
+// to the pty's other end with 20 ms between them, each wait slept to an
+// absolute deadline, and stamps every write. A gap the reader sees shorter or
+// longer than the written one is the reader's own error: the kernel hands pty
+// bytes to the reader through a worker thread of normal priority.
+void readerCheck() {
+    constexpr std::size_t kFrames = 100;
+    constexpr auto kWait = std::chrono::milliseconds(20);
+    test::Pty pty;
+    const int slave = ::open(pty.slavePath().c_str(), O_WRONLY | O_NOCTTY);
+    std::vector<Clock::time_point> firstWritten(kFrames), lastWritten(kFrames);
+    LineReader reader(pty.masterFd(), kFrames * 7);
+    std::thread writer([&] {
+        becomeRealTime();
+        for (std::size_t k = 0; k < kFrames; ++k) {
+            for (int i = 0; i < 7; ++i) {
+                const auto byte = static_cast<std::uint8_t>(k + i);
+                if (::write(slave, &byte, 1) != 1) return;
+                (i == 0 ? firstWritten : lastWritten)[k] = Clock::now();
+            }
+            const auto next = std::chrono::duration_cast<std::chrono::nanoseconds>((lastWritten[k] + kWait).time_since_epoch());
+            const timespec at{static_cast<time_t>(next.count() / 1'000'000'000), static_cast<long>(next.count() % 1'000'000'000)};
+            ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
+        }
+    });
+    writer.join();
+    const std::vector<test::Pty::TimedByte> line = reader.finish();
+    ::close(slave);
+    heading("Pacing: the reader against a known writer (100 frames, 20 ms apart)");
+    std::printf("  reader thread: %s\n", reader.realTime() ? "real-time (SCHED_FIFO)" : "normal priority");
+    if (line.size() != kFrames * 7) {
+        std::printf("  FAILED: %zu of %zu bytes read\n", line.size(), kFrames * 7);
+        return;
+    }
+    std::vector<double> error;
+    for (std::size_t k = 0; k + 1 < kFrames; ++k) {
+        const double written = milliseconds(firstWritten[k + 1] - lastWritten[k]);
+        error.push_back(milliseconds(line[7 * (k + 1)].at - line[7 * k + 6].at) - written);
+    }
+    figure("read gap minus written gap, least", *std::min_element(error.begin(), error.end()), "ms");
+    figure("read gap minus written gap, median", median(error), "ms");
+    figure("read gap minus written gap, worst", *std::max_element(error.begin(), error.end()), "ms");
+}
+
 template <class T>
 T& child(QWidget& window, const QString& name) {
     return *window.findChild<T*>(name);
@@ -163,6 +216,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "the console could not open the pty\n");
         return 2;
     }
+    readerCheck();
     const bool text = dotMatrixText(console);
     const bool tickets = ticket(console);
     if (!console.feedback.messages.isEmpty())

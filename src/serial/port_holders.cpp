@@ -4,9 +4,12 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -15,18 +18,22 @@
 #include <iterator>
 #include <vector>
 
+#include "protocol/decimal.h"
+
 namespace vela::port_holders {
 
 namespace {
 
-// The directories where terminal programs and QSerialPort put their lock files.
+// The directories where terminal programs put their lock files; the first
+// that exists is where ours goes.
 constexpr const char* kLockDirectories[] = {
     "/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
     "/var/lock/lockdev", "/tmp", "/var/tmp",
 };
 
-// Both names in use: the device's base name (ttyS0, 3 for /dev/pts/3) and its
-// path below /dev with '/' as '_' (pts_3), which QSerialPort uses.
+// Both names in use: the device's path below /dev with '/' as '_' (pts_3),
+// which this console writes, and the device's base name (ttyS0, 3 for
+// /dev/pts/3).
 std::vector<std::string> lockFileNames(const std::string& devicePath) {
     std::string below = devicePath;
     if (below.rfind("/dev/", 0) == 0) below.erase(0, 5);
@@ -46,12 +53,8 @@ pid_t lockOwner(const std::string& lockPath) {
     const auto first = std::find_if_not(content.begin(), content.end(),
                                         [](unsigned char c) { return std::isspace(c); });
     if (first != content.end() && std::isdigit(static_cast<unsigned char>(*first))) {
-        long pid = 0;
-        for (auto it = first; it != content.end() && std::isdigit(static_cast<unsigned char>(*it)); ++it) {
-            pid = pid * 10 + (*it - '0');
-            if (pid > INT32_MAX) return 0;
-        }
-        return static_cast<pid_t>(pid);
+        const auto end = std::find_if_not(first, content.end(), [](unsigned char c) { return std::isdigit(c); });
+        return static_cast<pid_t>(decimal_number(std::string_view(&*first, end - first), INT32_MAX).value_or(0));
     }
     if (content.size() == sizeof(std::int32_t)) {
         std::int32_t pid = 0;
@@ -63,17 +66,14 @@ pid_t lockOwner(const std::string& lockPath) {
 
 bool isAlive(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
 
-bool isNumber(const char* name) {
-    return *name != '\0' && std::all_of(name, name + std::strlen(name),
-                                        [](unsigned char c) { return std::isdigit(c); });
-}
+bool isNumber(const char* name) { return decimal_number(name).has_value(); }
 
 // Index N of /dev/pts/N, or -1 for any other device.
 int ptyIndex(const std::string& devicePath) {
     const std::string prefix = "/dev/pts/";
     if (devicePath.rfind(prefix, 0) != 0) return -1;
-    const std::string number = devicePath.substr(prefix.size());
-    return isNumber(number.c_str()) ? std::stoi(number) : -1;
+    const auto number = decimal_number(std::string_view(devicePath).substr(prefix.size()), INT_MAX);
+    return number ? static_cast<int>(*number) : -1;
 }
 
 bool isPtyMultiplexer(const struct stat& file) {
@@ -145,6 +145,27 @@ bool isOpenElsewhere(const std::string& devicePath) {
     }
     ::closedir(proc);
     return found;
+}
+
+std::string takeUucpLock(const std::string& devicePath) {
+    for (const char* directory : kLockDirectories) {
+        const std::string lock = std::string(directory) + "/" + lockFileNames(devicePath).front();
+        // A file already there is stale: a live one was refused before opening.
+        ::unlink(lock.c_str());
+        const int fd = ::open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            if (errno == ENOENT) continue;  // no such directory here
+            return {};                      // not ours to write: the flock still tells
+        }
+        char text[16];
+        const int length = std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(::getpid()));
+        const bool written = ::write(fd, text, static_cast<std::size_t>(length)) == length;
+        ::close(fd);
+        if (written) return lock;
+        ::unlink(lock.c_str());
+        return {};
+    }
+    return {};
 }
 
 }  // namespace vela::port_holders

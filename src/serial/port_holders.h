@@ -7,9 +7,12 @@ namespace vela::port_holders {
 
 // True when a UUCP lock file of the device (LCK..name in one of the usual lock
 // directories, in the text or the binary form) names a process that is alive.
-// Such a file must be looked at before QSerialPort opens the device: it
-// deletes lock files that it did not write itself.
 bool hasLiveUucpLock(const std::string& devicePath);
+
+// Writes this process's UUCP lock file of the device in the first lock
+// directory there is, replacing a stale one; its path, or empty where this
+// user may not write there. The caller removes it when it lets go.
+std::string takeUucpLock(const std::string& devicePath);
 
 // True when another process that this user may inspect has the device open.
 // A process holding the master of a pseudo-terminal device is its far end,

@@ -4,27 +4,27 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
-#include <QFile>
-#include <QSerialPort>
+#include <QSocketNotifier>
 #include <QTimer>
-#include <thread>
-#include <utility>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "serial/line_settings.h"
+#include "serial/port_discovery.h"
 #include "serial/port_holders.h"
 
 namespace vela {
 
 namespace {
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 16;
+using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC
 
 // How long one byte may wait for room in a full device buffer. A serial line
 // without flow control always drains; only a stuck far end makes the wait run
@@ -37,6 +37,17 @@ constexpr std::chrono::milliseconds kFullBufferWait{1000};
 // stays far below what a technician can see.
 constexpr std::chrono::milliseconds kGatherTime{30};
 
+// A sleeping thread wakes a few hundred microseconds late when the machine is
+// busy; a pause spends its last stretch awake, so that it ends on time. Half
+// a millisecond of each 20 ms wait is 2.5 % of a core, and only while a
+// transfer runs.
+constexpr std::chrono::microseconds kAwakeMargin{500};
+
+// A pause ends this much after its time, not at it: the moment a byte leaves
+// the device varies by some tens of microseconds, and no wait on the line may
+// come out short.
+constexpr std::chrono::microseconds kLateMargin{50};
+
 int errorForErrno(int error) {
     switch (error) {
     case EBUSY: return SerialPort::kPortAlreadyOpen;
@@ -44,6 +55,7 @@ int errorForErrno(int error) {
     case EPERM: return SerialPort::kPermissionDenied;
     case ENOENT:
     case ENOTDIR:
+    case ENOTTY:
     case ENXIO:
     case ENODEV: return SerialPort::kInvalidPortNumber;
     default: return SerialPort::kOpenFailed;
@@ -55,10 +67,9 @@ bool hungUp(int fd) {
     return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
-// Checks on our own descriptor of the device before QSerialPort opens it; on
-// success the descriptor holds an exclusive flock that others see as "in use".
+// Checks on the freshly opened device; on success the descriptor holds an
+// exclusive flock that others see as "in use".
 int claim(int fd, const std::string& path) {
-    if (!::isatty(fd)) return SerialPort::kInvalidPortNumber;
     // As root an open succeeds despite exclusive mode; the mode still tells.
     int exclusive = 0;
     if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return SerialPort::kPortAlreadyOpen;
@@ -68,135 +79,141 @@ int claim(int fd, const std::string& path) {
     return 0;
 }
 
+// Everything the device has waiting, appended; false when it has gone.
+bool drain(int fd, QByteArray& into) {
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            into.append(chunk, n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            return n < 0 && errno == EAGAIN;
+        }
+    }
+}
+
+timespec toTimespec(std::chrono::nanoseconds span) {
+    return {static_cast<time_t>(span.count() / 1'000'000'000), static_cast<long>(span.count() % 1'000'000'000)};
+}
+
+// Sleeps to just before `end`, then waits awake until it.
+void sleepUntil(Clock::time_point end) {
+    const timespec at = toTimespec((end - kAwakeMargin).time_since_epoch());
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {}
+    while (Clock::now() < end) {}
+}
+
+// The kernel lets a sleeping thread wake up to 50 us late by default so that
+// wake-ups can be merged; a pause on the line wants its exact end.
+class ExactTimers {
+public:
+    ExactTimers() : previous_(::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0)) { ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0); }
+    ~ExactTimers() {
+        if (previous_ > 0) ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(previous_), 0, 0, 0);
+    }
+    ExactTimers(const ExactTimers&) = delete;
+    ExactTimers& operator=(const ExactTimers&) = delete;
+
+private:
+    int previous_;
+};
+
 }  // namespace
 
 struct SerialPort::Impl {
-    int commPort = kFirstPort;
+    int commPort = 1;
     LineSettings settings;  // the control's default, "9600,N,8,1"
     int threshold = 0;
-    QSerialPort device;
-    int lockFd = -1;        // our own descriptor of the device, holding the flock
-    bool lost = false;        // the device vanished and has not been reopened
-    QTimer reopenTimer;       // runs while the device is lost
-    QTimer gatherTimer;       // runs from the first received byte to the notification
-    QByteArray held;          // read during a pause, not yet announced
-    bool lossPending = false;
-    bool writing = false;
+    int fd = -1;
+    std::string lockFile;   // our UUCP lock file, when we could write one
+    std::string identity;   // the open adapter's identity; empty: found again by its Com number
+    bool lost = false;      // the device vanished and has not been reopened
+    std::unique_ptr<QSocketNotifier> readNotifier;   // off while gathering
+    std::unique_ptr<QSocketNotifier> writeNotifier;  // on while bytes are unsent
+    QTimer reopenTimer;     // runs while the device is lost
+    QTimer gatherTimer;     // runs from the first received byte to the notification
+    QByteArray held;        // read, not yet announced
+    QByteArray unsent;      // what a stuck device did not take in time
+    OpenFailure failure;
 
-    bool apply() {
-        return device.setBaudRate(settings.baudRate) && device.setParity(settings.parity) &&
-               device.setDataBits(settings.dataBits) && device.setStopBits(settings.stopBits) &&
-               device.setFlowControl(QSerialPort::NoFlowControl);
+    int fail(int error) {
+        failure.systemError = error;
+        return errorForErrno(error);
     }
 
-    // Resolves the configured path and opens the device at the settings held,
-    // unless another program holds it; 0 or the error number of open().
-    int openDevice() {
-        if (commPort < kFirstPort || commPort > kLastPort) return kInvalidPortNumber;
+    // Opens the device of the port at the settings held, unless another
+    // program holds it; 0 or the error number of open(). Taken back after a
+    // loss, an adapter is looked for by its identity, wherever it is now.
+    int openDevice(bool again) {
+        failure = {};
+        if (commPort < 1 || commPort > kComPorts) return kInvalidPortNumber;
+        std::string device;
+        std::string found;
+        if (again && !identity.empty()) {
+            for (const PortInfo& port : portsPresent()) {
+                if (identityOf(port) == identity) device = port.location;
+            }
+            if (device.empty()) return kInvalidPortNumber;
+        } else {
+            const ComTarget target = comTarget(commPort);
+            device = target.device;
+            if (target.port) found = identityOf(*target.port);
+        }
+        failure.device = QString::fromStdString(device);
 
-        // The resolved path: QSerialPort names its lock file after the path it
-        // is given, so a symlink would escape another instance's lock.
+        // Locks name the resolved path, so a symlink cannot escape another instance's lock.
         char resolved[PATH_MAX];
-        if (!::realpath(QFile::encodeName(devicePath(commPort)).constData(), resolved)) return errorForErrno(errno);
+        if (!::realpath(device.c_str(), resolved)) return fail(errno);
         const std::string path = resolved;
 
         if (port_holders::hasLiveUucpLock(path)) return kPortAlreadyOpen;
-        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return errorForErrno(errno);
-        if (const int refused = claim(fd, path); refused != 0) {
-            ::close(fd);
+        const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (opened < 0) return fail(errno);
+        int refused = ::isatty(opened) ? claim(opened, path) : fail(ENOTTY);
+        if (refused == kOpenFailed) failure.systemError = errno;  // flock failed for a reason of its own
+        if (refused == 0 && !applyLineSettings(opened, settings)) refused = fail(errno);
+        if (refused != 0) {
+            ::close(opened);
             return refused;
         }
-
-        device.setPortName(QFile::decodeName(path.c_str()));
-        apply();
-        if (!device.open(QIODevice::ReadWrite)) {
-            ::close(fd);
-            // Our own open of the device succeeded, so a refusal here comes
-            // from QSerialPort's lock file: another instance holds the port.
-            switch (device.error()) {
-            case QSerialPort::PermissionError: return kPortAlreadyOpen;
-            case QSerialPort::DeviceNotFoundError: return kInvalidPortNumber;
-            default: return kOpenFailed;
-            }
-        }
-        lockFd = fd;
+        ::ioctl(opened, TIOCEXCL);
+        fd = opened;
+        lockFile = port_holders::takeUucpLock(path);
+        if (!again) identity = found;
         lost = false;
-        lossPending = false;
         reopenTimer.stop();
         return 0;
     }
 
-    // Appends what the device has waiting; a read error is left to
-    // QSerialPort's next look at the device.
-    void readWaiting(QByteArray& into) {
-        char chunk[4096];
-        for (ssize_t n; (n = ::read(static_cast<int>(device.handle()), chunk, sizeof chunk)) > 0;)
-            into.append(chunk, n);
-    }
-
-    // Everything received, in arrival order: what a pause read, the byte
-    // QSerialPort holds (reading it lets QSerialPort listen to the device
-    // again), then the rest straight from the device.
-    QByteArray takeInput() {
-        QByteArray input = std::exchange(held, {});
-        input += device.readAll();
-        readWaiting(input);
-        return input;
-    }
-
     void close() {
         gatherTimer.stop();
-        device.close();
-        if (lockFd >= 0) ::close(lockFd);
-        lockFd = -1;
+        readNotifier.reset();
+        writeNotifier.reset();
+        unsent.clear();
+        if (fd < 0) return;
+        ::ioctl(fd, TIOCNXCL);  // the mode would outlive this descriptor
+        ::close(fd);
+        fd = -1;
+        if (!lockFile.empty()) ::unlink(lockFile.c_str());
+        lockFile.clear();
     }
 };
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>()) {
     impl_->reopenTimer.setInterval(kReopenIntervalMs);
     connect(&impl_->reopenTimer, &QTimer::timeout, this, [this] {
-        if (impl_->openDevice() == 0) emit reopened();
+        if (impl_->openDevice(true) != 0) return;
+        watch();
+        emit reopened();
     });
-    // QSerialPort stops listening to the device while its one-byte buffer is
-    // full, so the bytes that follow the first wait in the device, unread and
-    // without waking the program, until the gathered notification.
-    impl_->device.setReadBufferSize(1);
     impl_->gatherTimer.setSingleShot(true);
     impl_->gatherTimer.setInterval(kGatherTime);
-    connect(&impl_->device, &QSerialPort::readyRead, this, [this] {
-        if (impl_->threshold >= 1 && !impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
-    });
-    connect(&impl_->gatherTimer, &QTimer::timeout, this, [this] {
-        if (impl_->threshold < 1) return;
-        // A lost device leaves only what was taken from it before.
-        const QByteArray input = isOpen() ? impl_->takeInput() : std::exchange(impl_->held, {});
-        if (!input.isEmpty()) emit onComm(kEventReceive, input);
-    });
-    // After a hang-up QSerialPort reports a read error at every turn of the
-    // event loop while it still counts as open; the port is closed once, from
-    // the event loop, outside of QSerialPort's own notification.
-    connect(&impl_->device, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if (impl_->writing || impl_->lossPending || !impl_->device.isOpen()) return;
-        if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError &&
-            error != QSerialPort::WriteError)
-            return;
-        if (!hungUp(static_cast<int>(impl_->device.handle()))) {
-            impl_->device.clearError();
-            return;
-        }
-        impl_->lossPending = true;
-        QMetaObject::invokeMethod(this, [this] { loseDevice(); }, Qt::QueuedConnection);
-    });
+    connect(&impl_->gatherTimer, &QTimer::timeout, this, &SerialPort::gathered);
 }
 
 SerialPort::~SerialPort() { impl_->close(); }
-
-QString SerialPort::devicePath(int commPort) {
-    const QString configured = qEnvironmentVariable(QByteArray("VELA_COM" + QByteArray::number(commPort)).constData());
-    if (!configured.isEmpty()) return configured;
-    return QStringLiteral("/dev/ttyS%1").arg(commPort - 1);
-}
 
 void SerialPort::setCommPort(int commPort) { impl_->commPort = commPort; }
 
@@ -207,85 +224,124 @@ qint32 SerialPort::baudRate() const { return impl_->settings.baudRate; }
 int SerialPort::setSettings(const QString& settings) {
     const std::optional<LineSettings> parsed = parseLineSettings(settings);
     if (!parsed) return kInvalidPropertyValue;
+    if (isOpen() && !applyLineSettings(impl_->fd, *parsed)) return kInvalidPropertyValue;
     impl_->settings = *parsed;
-    if (isOpen() && !impl_->apply()) return kInvalidPropertyValue;
     return 0;
 }
 
 int SerialPort::open() {
     if (isOpen()) return kPortAlreadyOpen;
-    return impl_->openDevice();
+    const int error = impl_->openDevice(false);
+    if (error == 0) watch();
+    return error;
+}
+
+SerialPort::OpenFailure SerialPort::lastOpenFailure() const { return impl_->failure; }
+
+void SerialPort::watch() {
+    impl_->readNotifier = std::make_unique<QSocketNotifier>(impl_->fd, QSocketNotifier::Read);
+    connect(impl_->readNotifier.get(), &QSocketNotifier::activated, this, &SerialPort::readable);
+    impl_->writeNotifier = std::make_unique<QSocketNotifier>(impl_->fd, QSocketNotifier::Write);
+    impl_->writeNotifier->setEnabled(false);
+    connect(impl_->writeNotifier.get(), &QSocketNotifier::activated, this, &SerialPort::writable);
 }
 
 void SerialPort::setRThreshold(int threshold) {
     impl_->threshold = threshold;
+    if (threshold < 1) return;
     // Bytes that came in while notifications were off are announced now.
-    if (threshold >= 1 && impl_->device.bytesAvailable() > 0)
-        QMetaObject::invokeMethod(&impl_->device, &QSerialPort::readyRead, Qt::QueuedConnection);
+    if (impl_->readNotifier && !impl_->gatherTimer.isActive()) impl_->readNotifier->setEnabled(true);
+    if (!impl_->held.isEmpty() && !impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
 }
 
-bool SerialPort::isOpen() const { return impl_->device.isOpen(); }
+bool SerialPort::isOpen() const { return impl_->fd >= 0; }
+
+void SerialPort::readable() {
+    impl_->readNotifier->setEnabled(false);
+    if (impl_->threshold >= 1) {
+        if (!impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
+    } else if (hungUp(impl_->fd)) {
+        loseDevice();
+    }
+    // Otherwise the bytes wait in the device until notifications are on.
+}
+
+void SerialPort::gathered() {
+    if (isOpen()) {
+        if (!drain(impl_->fd, impl_->held)) {
+            loseDevice();  // announces what was read before it went
+            return;
+        }
+        impl_->readNotifier->setEnabled(true);
+    }
+    if (impl_->threshold >= 1 && !impl_->held.isEmpty()) emit onComm(kEventReceive, std::exchange(impl_->held, {}));
+}
+
+void SerialPort::writable() {
+    const ssize_t n = ::write(impl_->fd, impl_->unsent.constData(), static_cast<std::size_t>(impl_->unsent.size()));
+    if (n > 0) impl_->unsent.remove(0, n);
+    if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        loseDevice();
+        return;
+    }
+    impl_->writeNotifier->setEnabled(!impl_->unsent.isEmpty());
+}
 
 SerialPort::WriteResult SerialPort::output(std::uint8_t byte) {
     if (impl_->lost) return WriteResult::Lost;
     if (!isOpen()) return WriteResult::NotOpen;
-
-    // QSerialPort writes its buffer from the event loop, which does not run
-    // while a click handler sleeps: flush() hands the byte to the device now.
-    impl_->writing = true;
     const char value = static_cast<char>(byte);
-    impl_->device.write(&value, 1);
-    const auto deadline = std::chrono::steady_clock::now() + kFullBufferWait;
-    bool vanished = false;
-    while (impl_->device.bytesToWrite() > 0 && !vanished) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
-        if (impl_->device.flush()) continue;
-        // A full kernel buffer (EAGAIN) is not a vanished device: wait for room.
-        pollfd p{static_cast<int>(impl_->device.handle()), POLLOUT, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
-        vanished = ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    if (!impl_->unsent.isEmpty()) {  // behind bytes a stuck device has not taken yet
+        impl_->unsent.append(value);
+        return WriteResult::Written;
     }
-    impl_->device.clearError();
-    impl_->writing = false;
-    if (vanished) {
-        loseDevice();
-        return WriteResult::Lost;
+    const Clock::time_point deadline = Clock::now() + kFullBufferWait;
+    for (;;) {
+        const ssize_t n = ::write(impl_->fd, &value, 1);
+        if (n == 1) return WriteResult::Written;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) break;
+        // A full device buffer is not a vanished device: wait for room.
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            impl_->unsent.append(value);
+            impl_->writeNotifier->setEnabled(true);
+            return WriteResult::Written;
+        }
+        pollfd p{impl_->fd, POLLOUT, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+            break;
     }
-    return WriteResult::Written;
+    loseDevice();
+    return WriteResult::Lost;
 }
 
 void SerialPort::pauseKeepingInput(std::chrono::milliseconds duration) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point end = Clock::now() + duration;
+    const ExactTimers exact;
+    // The pause starts when the frame has left the device, not when it was
+    // queued: at 9600 baud a frame takes 7 ms on the wire.
+    if (isOpen()) ::tcdrain(impl_->fd);
+    const Clock::time_point end = Clock::now() + duration + kLateMargin;
     if (!isOpen()) {
-        std::this_thread::sleep_until(end);
+        sleepUntil(end);
         return;
     }
-    // The byte QSerialPort holds came before anything read here.
-    impl_->held += impl_->device.readAll();
-    for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
-        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(end - now);
-        const timespec timeout{static_cast<time_t>(left.count() / 1'000'000'000), static_cast<long>(left.count() % 1'000'000'000)};
-        pollfd p{static_cast<int>(impl_->device.handle()), POLLIN, 0};
-        if (::ppoll(&p, 1, &timeout, nullptr) <= 0) continue;
-        const qsizetype before = impl_->held.size();
-        if (p.revents & POLLIN) impl_->readWaiting(impl_->held);
-        if (impl_->held.size() == before) {
-            // Nothing to read: a hung-up device, noticed by the event loop afterwards.
-            std::this_thread::sleep_until(end);
-            break;
-        }
+    const qsizetype before = impl_->held.size();
+    const Clock::time_point awake = end - kAwakeMargin;
+    for (Clock::time_point now = Clock::now(); now < awake; now = Clock::now()) {
+        const timespec timeout = toTimespec(awake - now);
+        pollfd p{impl_->fd, POLLIN, 0};
+        if (::ppoll(&p, 1, &timeout, nullptr) > 0 && !drain(impl_->fd, impl_->held)) break;  // hung up: noticed later
     }
-    if (!impl_->held.isEmpty() && impl_->threshold >= 1 && !impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
+    sleepUntil(end);
+    if (impl_->held.size() > before && impl_->threshold >= 1 && !impl_->gatherTimer.isActive())
+        impl_->gatherTimer.start();
 }
 
 void SerialPort::loseDevice() {
     if (impl_->lost || !isOpen()) return;
     // What the device said before it went is still announced.
-    impl_->held += impl_->device.readAll();
-    impl_->readWaiting(impl_->held);
+    drain(impl_->fd, impl_->held);
     impl_->close();
     if (!impl_->held.isEmpty()) impl_->gatherTimer.start();
     impl_->lost = true;

@@ -4,6 +4,11 @@
 // call returns, and a receive notification on the user-interface thread. A
 // device that vanishes is looked for again about once a second and taken
 // back as soon as it can be opened.
+//
+// The port owns its terminal descriptor outright (termios, a socket notifier
+// for reading): the console writes from click handlers that sleep between
+// frames and reads during those sleeps, which a buffered port class that
+// writes and reads from the event loop does not allow.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -32,30 +37,38 @@ public:
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;  // closes the device and releases its locks
 
-    // Device of "Com n": $VELA_COM<n> when set, else /dev/ttyS<n-1>.
-    static QString devicePath(int commPort);
-
-    void setCommPort(int commPort);                 // CommPort, 1..16
+    // CommPort, 1..16; its device is found as port_discovery.h says.
+    void setCommPort(int commPort);
     int commPort() const;
     int setSettings(const QString& settings);       // Settings, "9600,N,8,1"
     qint32 baudRate() const;                        // the speed those settings give
     int open();                                     // PortOpen = true
     void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
     // Once the port has been opened, a vanished device is reopened by itself:
-    // the configured path resolved again, the same settings, the same checks
-    // for another holder. Sends in between find the port closed.
+    // an adapter found by its identity wherever it is now, any other device
+    // by its Com number again, with the same settings and the same checks for
+    // another holder. Sends in between find the port closed.
     static constexpr int kReopenIntervalMs = 1000;
     bool isOpen() const;
+
+    // Why the last open() failed: the device it tried and the system's error
+    // number (0 when the failure was not the system's, such as a bad number).
+    struct OpenFailure {
+        QString device;
+        int systemError = 0;
+    };
+    OpenFailure lastOpenFailure() const;
 
     // Output: one byte, handed to the device before the call returns. A full
     // device buffer is waited for; a vanished device closes the port (Lost,
     // and lost() is emitted once).
     WriteResult output(std::uint8_t byte);
 
-    // A pause between frames on this thread, as long as a plain sleep and
-    // never shorter, that keeps reading the device meanwhile: a long pause
-    // cannot overflow the device's small receive buffer. What was read is
-    // announced by onComm after the caller has returned to the event loop.
+    // A pause between frames on this thread, counted from when the frame has
+    // left the device and never shorter, that keeps reading the device
+    // meanwhile: a long pause cannot overflow the device's small receive
+    // buffer. What was read is announced by onComm after the caller has
+    // returned to the event loop.
     void pauseKeepingInput(std::chrono::milliseconds duration);
 
 signals:
@@ -70,6 +83,10 @@ signals:
 private:
     // Closes the port after its device vanished and tells it once.
     void loseDevice();
+    void watch();      // notifiers on the newly opened device
+    void readable();   // bytes waiting, or a hang-up
+    void gathered();   // the gathering time is over
+    void writable();   // room for bytes a stuck device did not take
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

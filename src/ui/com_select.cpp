@@ -1,11 +1,14 @@
 #include "ui/com_select.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <algorithm>
 
+#include "serial/open_failure.h"
+#include "serial/port_discovery.h"
 #include "serial/serial_port.h"
 #include "ui/ana_menu.h"
 #include "ui/console_style.h"
@@ -72,7 +75,7 @@ com_select::com_select(Windows& windows) : windows_(windows) {
         const QRect at = onWindow ? twipsRect(kFrame2Left + left, kFrame2Top + top, kOptionWidth, kOptionHeight)
                                   : twipsRect(left, top, kOptionWidth, kOptionHeight);
         com1[i] = option(QStringLiteral("Com %1").arg(i + 1), QStringLiteral("com1_%1").arg(i), parent, at);
-        com1[i]->setToolTip(SerialPort::devicePath(i + 1));
+        com1[i]->installEventFilter(this);
     }
 
     Command1 = new WrappingButton(this);
@@ -105,15 +108,28 @@ void com_select::Command1_Click() {
         if (com1[i]->isChecked()) port.setCommPort(i + 1);  // the higher port stands
     }
     remember(port.setSettings(speed[0]->isChecked() ? QStringLiteral("9600,N,8,1") : QStringLiteral("19200,N,8,1")));
-    remember(port.open());
+    const int openError = port.open();
+    remember(openError);
 
     if (lastError == SerialPort::kPortAlreadyOpen) {
         Feedback::message(this, QStringLiteral("Com Port is open try again later"));
         Feedback::endProgram();
         return;
     }
+    // The main window still opens, with the port closed, once the technician knows why.
+    if (openError != 0) Feedback::message(this, openFailureMessage(port.commPort(), port.lastOpenFailure()));
     port.setRThreshold(1);
     windows_.anaMenu().show();
+}
+
+bool com_select::eventFilter(QObject* watched, QEvent* event) {
+    // Built as it is shown: adapters come and go while the window is open.
+    if (event->type() == QEvent::ToolTip) {
+        for (int i = 0; i < kPorts; ++i) {
+            if (watched == com1[i]) com1[i]->setToolTip(QString::fromStdString(describeCom(i + 1, comTarget(i + 1))));
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void com_select::closeEvent(QCloseEvent* event) {

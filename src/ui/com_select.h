@@ -29,6 +29,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // closing this window ends the program
+    bool eventFilter(QObject* watched, QEvent* event) override;  // each option's tooltip
 
 private:
     void Command1_Click();

@@ -1,13 +1,12 @@
 // The port-selection window and the start-up sequence of its "OK", with the
 // ports mapped to real pseudo-terminals.
 #include <QApplication>
-#include <QGroupBox>
+#include <QHelpEvent>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
-#include <map>
 
-#include "serial/serial_port.h"
+#include "serial/port_discovery.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
 #include "ui/ana_menu.h"
@@ -16,173 +15,108 @@
 #include "ui/windows.h"
 #include "ui/wrapping_button.h"
 
-using vela::SerialPort;
-
-namespace {
-
-enum class Device { Free, HeldByAnotherInstance, Missing };
-
-QByteArray comVariable(int port) { return "VELA_COM" + QByteArray::number(port); }
-
-// Pseudo-terminals standing in for some of the sixteen ports.
-struct Ports : std::map<int, vela::test::Pty> {
-    explicit Ports(const QList<int>& numbers) {
-        for (int n : numbers)
-            qputenv(comVariable(n).constData(), QByteArray::fromStdString(try_emplace(n).first->second.slavePath()));
-    }
-    ~Ports() { for (const auto& entry : *this) qunsetenv(comVariable(entry.first).constData()); }
-};
-
-// The window shown, the given ports and speed (-1: none) clicked, then "OK".
-vela::com_select& clickOk(vela::Windows& windows, const QList<int>& ports, int speedIndex) {
-    vela::com_select& window = windows.comSelect();
-    window.show();
-    for (int n : ports) window.com1[n - 1]->click();
-    if (speedIndex >= 0) window.speed[speedIndex]->click();
-    window.Command1->click();
-    return window;
-}
-
-}  // namespace
-
-Q_DECLARE_METATYPE(Device)
+using Bytes = std::vector<std::uint8_t>;
 
 class tst_ComSelect : public QObject {
     Q_OBJECT
 
     vela::test::FeedbackRecorder feedback_;
+    vela::test::Pty com5_, com6_;
+    vela::Windows* windows_ = nullptr;
+
+    // The window shown, the given ports and speed (-1: none) clicked, then "OK".
+    void clickOk(const QList<int>& ports, int speedIndex) {
+        vela::com_select& window = windows_->comSelect();
+        window.show();
+        for (int n : ports) window.com1[n - 1]->click();
+        if (speedIndex >= 0) window.speed[speedIndex]->click();
+        window.Command1->click();
+    }
 
 private slots:
     void initTestCase() { vela::applyConsoleStyle(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
-    void init() { feedback_.clear(); }
-
-    // Sixteen unchecked options in two columns of eight in the frame, each showing its device.
-    void windowAtStart() {
-        const Ports ports({3});
-        vela::Windows windows;
-        vela::com_select& window = windows.comSelect();
-        QVERIFY(!window.speed[0]->isChecked() && !window.speed[1]->isChecked());
-        for (int i = 0; i < 16; ++i) {
-            QRadioButton* option = window.com1[i];
-            QCOMPARE(option->text(), QStringLiteral("Com %1").arg(i + 1));
-            QVERIFY(!option->isChecked());
-            const QPoint at = option->mapTo(&window, QPoint(0, 0));
-            QVERIFY2(window.Frame2->geometry().contains(QRect(at, option->size())), qPrintable(option->text()));
-            QCOMPARE(at.x(), window.com1[i / 8 * 8]->mapTo(&window, QPoint(0, 0)).x());
-            if (i % 8 > 0) QVERIFY(at.y() > window.com1[i - 1]->mapTo(&window, QPoint(0, 0)).y());
-            if (i >= 8) QVERIFY(at.x() > window.com1[i - 8]->mapTo(&window, QPoint(0, 0)).x());
-        }
-        QCOMPARE(window.com1[2]->toolTip(), QString::fromStdString(ports.at(3).slavePath()));
-        QCOMPARE(window.com1[3]->toolTip(), QStringLiteral("/dev/ttyS3"));
+    void init() {
+        feedback_.clear();
+        qputenv("VELA_COM5", com5_.slavePath().c_str());
+        qputenv("VELA_COM6", com6_.slavePath().c_str());
+        windows_ = new vela::Windows;
     }
+    void cleanup() { delete windows_, vela::setPortSource({}); }
 
-    // Com 1 and Com 2 are one group, Com 3 to Com 16 another.
-    void optionGroups_data() {
-        QTest::addColumn<QList<int>>("clicked");  // ports in click order
-        QTest::addColumn<QList<int>>("chosen");
-        QTest::newRow("Com 2 and Com 12: one per group") << QList<int>{2, 12} << QList<int>{2, 12};
-        QTest::newRow("Com 1 then Com 2") << QList<int>{1, 2} << QList<int>{2};
-        QTest::newRow("Com 3 then Com 16") << QList<int>{3, 16} << QList<int>{16};
-    }
-    void optionGroups() {
-        QFETCH(QList<int>, clicked);
-        vela::Windows windows;
-        vela::com_select& window = windows.comSelect();
-        for (int n : clicked) window.com1[n - 1]->click();
-        QList<int> checked;
-        for (int i = 0; i < 16; ++i) {
-            if (window.com1[i]->isChecked()) checked << i + 1;
-        }
-        QTEST(checked, "chosen");
-        window.speed[0]->click();
-        window.speed[1]->click();
-        QVERIFY(!window.speed[0]->isChecked() && window.speed[1]->isChecked());
+    // A missing choice is asked for and nothing opens. Com 1 and Com 2 are one
+    // option group and Com 3 to Com 16 another: both stay chosen, the higher opens.
+    void missingChoiceThenTwoGroups() {
+        clickOk({}, -1);
+        clickOk({1, 2}, -1);
+        QCOMPARE(feedback_.messages, (QStringList{"Select Com Port Type.", "Select Speed Setting."}));
+        QVERIFY(!windows_->anaMenuLoaded());
+        clickOk({5}, 1);
+        const auto& options = windows_->comSelect().com1;
+        QVERIFY(!options[0]->isChecked() && options[1]->isChecked() && windows_->anaMenu().MSComm1.isOpen());
+        QCOMPARE(windows_->anaMenu().MSComm1.commPort(), 5);
     }
 
-    // A missing choice is asked for; once made, "OK" goes on.
-    void missingChoice_data() {
-        QTest::addColumn<QList<int>>("chosen");
-        QTest::addColumn<int>("speedIndex");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("nothing") << QList<int>{} << -1 << "Select Com Port Type.";
-        QTest::newRow("speed only") << QList<int>{} << 1 << "Select Com Port Type.";
-        QTest::newRow("port only") << QList<int>{5} << -1 << "Select Speed Setting.";
-    }
-    void missingChoice() {
-        QFETCH(QList<int>, chosen);
-        QFETCH(int, speedIndex);
-        QFETCH(QString, message);
-        Ports ports({5});
-        vela::Windows windows;
-        vela::com_select& window = clickOk(windows, chosen, speedIndex);
-        QCOMPARE(feedback_.messages, QStringList{message});
-        QVERIFY(window.isVisible());
-        QVERIFY(!windows.anaMenuLoaded());
-        QCOMPARE(feedback_.beeps, 0);
-        QCOMPARE(feedback_.ends, 0);
-        for (int n : chosen) QVERIFY(window.com1[n - 1]->isChecked());
-        clickOk(windows, {5}, 1);
-        QCOMPARE(feedback_.messages.size(), 1);
-        QVERIFY(windows.anaMenu().isVisible());
-        QVERIFY(windows.anaMenu().MSComm1.isOpen());
-    }
-
-    // "OK" opens the highest chosen port at the chosen speed and shows the
-    // main window (loading it beeps once); a port held by another program
-    // ends the program instead, a missing device leaves the port closed.
+    // "OK" opens Com 6 at the chosen speed and shows the main window (loading
+    // it beeps once). A port held by another program ends the program; any
+    // other failure is explained, then the main window shows, port closed.
     void ok_data() {
-        QTest::addColumn<QList<int>>("chosen");
         QTest::addColumn<int>("speedIndex");
-        QTest::addColumn<Device>("device");
-        QTest::addColumn<int>("lineSpeed");
-        QTest::newRow("Com 16 at 9600") << QList<int>{16} << 0 << Device::Free << int(B9600);
-        QTest::newRow("Com 2 and Com 12 at 19200: the higher") << QList<int>{2, 12} << 1 << Device::Free << int(B19200);
-        QTest::newRow("held by another instance") << QList<int>{4} << 0 << Device::HeldByAnotherInstance << 0;
-        QTest::newRow("missing device") << QList<int>{6} << 0 << Device::Missing << 0;
+        QTest::addColumn<QByteArray>("device");  // empty: its pseudo-terminal; "held": held by another instance
+        QTest::addColumn<QString>("message");
+        QTest::newRow("free, 9600") << 0 << QByteArray() << QString();
+        QTest::newRow("free, 19200") << 1 << QByteArray() << QString();
+        QTest::newRow("held") << 0 << QByteArray("held") << "Com Port is open try again later";
+        QTest::newRow("missing") << 0 << QByteArray("/dev/vela-no-such-device")
+                                 << "Com 6 açılamadı: /dev/vela-no-such-device bu bilgisayarda yok.\n"
+                                    "Seri port adaptörünü takın ya da başka bir Com Port seçin.";
+        QTest::newRow("not a serial port") << 0 << QByteArray("/dev/null")
+                                           << "Com 6 açılamadı: /dev/null bir seri port değil.\nBaşka bir Com Port seçin.";
     }
     void ok() {
-        QFETCH(QList<int>, chosen);
         QFETCH(int, speedIndex);
-        QFETCH(Device, device);
-        Ports ports(chosen);
-        const int opened = chosen.last();
-        SerialPort other;
-        if (device == Device::HeldByAnotherInstance) {
-            other.setCommPort(opened);
-            QCOMPARE(other.open(), 0);
-        }
-        if (device == Device::Missing) qputenv(comVariable(opened).constData(), "/dev/vela-no-such-device");
-        vela::Windows windows;
-        const bool held = device == Device::HeldByAnotherInstance;
-        QVERIFY(!clickOk(windows, chosen, speedIndex).isVisible());
-        QCOMPARE(feedback_.messages, held ? QStringList{QStringLiteral("Com Port is open try again later")} : QStringList{});
-        QCOMPARE(feedback_.ends, held ? 1 : 0);
+        QFETCH(QByteArray, device);
+        vela::SerialPort other;
+        other.setCommPort(6);
+        if (device == "held") QCOMPARE(other.open(), 0);
+        else if (!device.isEmpty()) qputenv("VELA_COM6", device);
+        clickOk({6}, speedIndex);
+        QVERIFY(!windows_->comSelect().isVisible());
+        QTEST(feedback_.messages.join('|'), "message");
+        QCOMPARE(feedback_.ends, device == "held" ? 1 : 0);
         QCOMPARE(feedback_.beeps, 1);
-        QCOMPARE(windows.anaMenu().isVisible(), !held);
-        SerialPort& port = windows.anaMenu().MSComm1;
-        QCOMPARE(port.isOpen(), device == Device::Free);
-        if (device != Device::Free) return;
-
-        QCOMPARE(port.commPort(), opened);
+        QCOMPARE(windows_->anaMenu().isVisible(), device != "held");
+        vela::SerialPort& port = windows_->anaMenu().MSComm1;
+        QCOMPARE(port.isOpen(), device.isEmpty());
+        if (!device.isEmpty()) return;
         termios line{};
-        ::tcgetattr(ports.at(opened).masterFd(), &line);
-        QTEST(int(cfgetospeed(&line)), "lineSpeed");
-        // The opened device is the one of that port, and no other.
-        QCOMPARE(port.output(0x5A), SerialPort::WriteResult::Written);
-        for (auto& [n, pty] : ports)
-            QCOMPARE(pty.readAll(), n == opened ? std::vector<std::uint8_t>{0x5A} : std::vector<std::uint8_t>{});
-        // Receive threshold 1: one waiting byte is announced.
-        QSignalSpy received(&port, &SerialPort::onComm);
-        QVERIFY(ports.at(opened).write({170}));
+        ::tcgetattr(com6_.masterFd(), &line);
+        QCOMPARE(cfgetospeed(&line), speedIndex == 0 ? speed_t(B9600) : speed_t(B19200));
+        QSignalSpy received(&port, &vela::SerialPort::onComm);
+        QVERIFY(com6_.write({170}) && com5_.write({85}));  // receive threshold 1: one byte is announced
         QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.at(0).at(1).toByteArray(), QByteArray("\xAA"));
+    }
+
+    // Without a configured name, "Com n" is the n-th port present; its
+    // tooltip, built when it is shown, says which adapter that is.
+    void numberedPortsAndTooltips() {
+        std::vector<vela::PortInfo> present;
+        vela::setPortSource([&] { return present; });
+        QRadioButton* com1 = windows_->comSelect().com1[0];
+        QHelpEvent show(QEvent::ToolTip, QPoint(1, 1), com1->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(com1, &show);
+        QCOMPARE(com1->toolTip(), QStringLiteral("Com 1: bu bilgisayarda yok (/dev/ttyS0)"));
+        present.push_back({"", com5_.slavePath(), "FT232R USB UART", "A9XYZ", 0x0403, 0x6001, ""});
+        QApplication::sendEvent(com1, &show);
+        QCOMPARE(com1->toolTip(), QString::fromStdString(com5_.slavePath()) + " — FT232R USB UART, seri no A9XYZ");
+        clickOk({1}, 0);
+        QCOMPARE(feedback_.messages, QStringList{});
+        QCOMPARE(windows_->anaMenu().MSComm1.output(0x5A), vela::SerialPort::WriteResult::Written);
+        QCOMPARE(com5_.readAll(), Bytes{0x5A});
     }
 
     void closingEndsProgram() {
-        vela::Windows windows;
-        windows.comSelect().show();
-        QVERIFY(windows.comSelect().close());
-        QCOMPARE(feedback_.ends, 1);
-        QVERIFY(!windows.anaMenuLoaded());
+        QVERIFY(windows_->comSelect().close() && feedback_.ends == 1 && !windows_->anaMenuLoaded());
     }
 };
 
