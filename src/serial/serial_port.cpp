@@ -129,6 +129,7 @@ struct SerialPort::Impl {
     int fd = -1;
     std::string lockFile;   // our UUCP lock file, when we could write one
     std::string identity;   // the open adapter's identity; empty: found again by its Com number
+    QString openedDevice;   // the device of the last successful open
     bool lost = false;      // the device vanished and has not been reopened
     std::unique_ptr<QSocketNotifier> readNotifier;   // off while gathering
     std::unique_ptr<QSocketNotifier> writeNotifier;  // on while bytes are unsent
@@ -182,6 +183,7 @@ struct SerialPort::Impl {
         fd = opened;
         lockFile = port_holders::takeUucpLock(path);
         if (!again) identity = found;
+        openedDevice = QString::fromStdString(device);
         lost = false;
         reopenTimer.stop();
         return 0;
@@ -237,6 +239,8 @@ int SerialPort::open() {
 }
 
 SerialPort::OpenFailure SerialPort::lastOpenFailure() const { return impl_->failure; }
+
+QString SerialPort::device() const { return impl_->openedDevice; }
 
 void SerialPort::watch() {
     impl_->readNotifier = std::make_unique<QSocketNotifier>(impl_->fd, QSocketNotifier::Read);

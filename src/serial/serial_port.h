@@ -58,6 +58,8 @@ public:
         int systemError = 0;
     };
     OpenFailure lastOpenFailure() const;
+    // The device the port has open, or had before it was lost.
+    QString device() const;
 
     // Output: one byte, handed to the device before the call returns. A full
     // device buffer is waited for; a vanished device closes the port (Lost,

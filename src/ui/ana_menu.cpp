@@ -168,11 +168,13 @@ void AnaMenu::showEvent(QShowEvent* event) {
     if (openingRecorded_ || !MSComm1.isOpen()) return;
     openingRecorded_ = true;
     recorder_.port(QString::fromStdString(port_opened_meaning(
-        SerialPort::devicePath(MSComm1.commPort()).toStdString(), MSComm1.baudRate())));
+        MSComm1.device().toStdString(), MSComm1.baudRate())));
 }
 
 void AnaMenu::saveSessionRecord() {
-    const QString device = QFileInfo(SerialPort::devicePath(MSComm1.commPort())).fileName();
+    // A port that never opened is named by its Com number.
+    QString device = QFileInfo(MSComm1.device()).fileName();
+    if (device.isEmpty()) device = QStringLiteral("com%1").arg(MSComm1.commPort());
     const QString proposed =
         QDir::home().filePath(QStringLiteral("vela-oturum-%1-%2.txt")
                                   .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), device));
