@@ -53,12 +53,13 @@ test-sanitize: setup
 	  ctest --output-on-failure -j $(JOBS)
 
 # A Release build of the programs alone (no tests, no Qt Test) with Debian's
-# hardening flags; its folder is kept, so a second run only packs.
+# flags and every hardening option; its folder is kept, so a second run only packs.
+DEBIAN_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package:
 	@scripts/setup.sh dpkg-dev
 	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVELA_WERROR=$(WERROR) \
-	  "-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	  "-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	  "-DCMAKE_CXX_FLAGS=$$($(DEBIAN_FLAGS) CXXFLAGS) $$($(DEBIAN_FLAGS) CPPFLAGS)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=$$($(DEBIAN_FLAGS) LDFLAGS)" >/dev/null
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target package
 
 # Each target keeps its corpus in $(FUZZ_BUILD)/corpus; a finding stops the

@@ -53,6 +53,9 @@ step "the installed programs from PATH"
 version=$(vela-test --version)
 [ "$version" = "vela-test $(dpkg-deb --field "$deb" Version)" ] || fail "vela-test --version says '$version'"
 echo "$version"
+status=0
+vela-test --port 1 2>/dev/null || status=$?
+[ $status -eq 1 ] || fail "vela-test --port 1 ended with status $status, not refused"
 vela-sim --help >/dev/null || fail "vela-sim --help"
 echo "vela-sim --help: $(command -v vela-sim)"
 
