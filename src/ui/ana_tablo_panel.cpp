@@ -17,7 +17,7 @@ AnaTabloPanel::AnaTabloPanel(QWidget* parent)
         {ui->Command23, Arrow::Left}, {ui->Command22, Arrow::Off},
     };
     for (const auto& [button, arrow] : arrows) {
-        connect(button, &QPushButton::clicked, this, [this, arrow] { sendArrow(arrow); });
+        connect(button, &QPushButton::clicked, this, [this, arrow = arrow] { sendArrow(arrow); });
     }
     connect(ui->Command36, &QPushButton::clicked, this, &AnaTabloPanel::Command36_Click);
 }

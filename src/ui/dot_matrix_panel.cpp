@@ -23,14 +23,14 @@ DotMatrixPanel::DotMatrixPanel(QWidget* parent)
         {ui->Command42, Mode::ScrollingTextContinuously},
     };
     for (const auto& [button, mode] : modes) {
-        connect(button, &QPushButton::clicked, this, [this, mode] { sendMode(mode); });
+        connect(button, &QPushButton::clicked, this, [this, mode = mode] { sendMode(mode); });
     }
     const std::pair<QPushButton*, Arrow> arrows[] = {
         {ui->Command16, Arrow::Up},   {ui->Command17, Arrow::Down}, {ui->Command18, Arrow::Right},
         {ui->Command19, Arrow::Left}, {ui->Command20, Arrow::Off},
     };
     for (const auto& [button, arrow] : arrows) {
-        connect(button, &QPushButton::clicked, this, [this, arrow] { sendArrow(arrow); });
+        connect(button, &QPushButton::clicked, this, [this, arrow = arrow] { sendArrow(arrow); });
     }
     connect(ui->Command37, &QPushButton::clicked, this, &DotMatrixPanel::Command37_Click);
     connect(ui->Command38, &QPushButton::clicked, this, &DotMatrixPanel::Command38_Click);
