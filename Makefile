@@ -4,14 +4,18 @@
 # make fuzz  libFuzzer on the protocol core, FUZZ_SECONDS per target
 # make demo  builds, starts the bus simulator here and the console on its line
 # make bench builds the benchmarks and runs each; they print figures and targets
+# make package  the Debian package of both programs (scripts/check-package.sh checks it)
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 SANITIZE_BUILD ?= build-sanitize
+PACKAGE_BUILD ?= build-package
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = fuzz_field_value fuzz_cp1254 fuzz_monitor
+# Warnings are errors in every build made here (WERROR=OFF to try a new compiler).
+WERROR ?= ON
 
-.PHONY: all setup build run test test-sanitize fuzz demo bench clean
+.PHONY: all setup build run test test-sanitize fuzz demo bench package clean
 
 all: build
 
@@ -19,7 +23,7 @@ setup:
 	@scripts/setup.sh
 
 build: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELA_WERROR=$(WERROR) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -47,10 +51,20 @@ bench: build
 	 bench/on_desktop.sh $(BUILD)/bench/bench_line_rate || status=1; exit $$status
 
 test-sanitize: setup
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELA_SANITIZE=ON >/dev/null
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELA_SANITIZE=ON -DVELA_WERROR=$(WERROR) >/dev/null
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# A Release build of the programs alone (no tests, no Qt Test) with Debian's
+# flags and every hardening option; its folder is kept, so a second run only packs.
+DEBIAN_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package:
+	@scripts/setup.sh dpkg-dev
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVELA_WERROR=$(WERROR) \
+	  "-DCMAKE_CXX_FLAGS=$$($(DEBIAN_FLAGS) CXXFLAGS) $$($(DEBIAN_FLAGS) CPPFLAGS)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=$$($(DEBIAN_FLAGS) LDFLAGS)" >/dev/null
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target package
 
 # Each target keeps its corpus in $(FUZZ_BUILD)/corpus; a finding stops the
 # run with the input saved as $(FUZZ_BUILD)/crash-*.
@@ -68,4 +82,4 @@ fuzz:
 	done
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

@@ -7,7 +7,7 @@ packages=(
   fonts-liberation                # the compact face the windows are laid out for
   xvfb xauth imagemagick          # screenshots of the windows
 )
-packages+=("$@")                  # what one make target needs besides (make fuzz: clang)
+packages+=("$@")                  # what one target needs besides (make fuzz, make package, check-package.sh)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

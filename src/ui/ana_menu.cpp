@@ -57,7 +57,7 @@ AnaMenu::AnaMenu(Windows& windows)
         {ui->Frame4, QStringLiteral("Ana Tablo")},           {ui->Frame5, kChime}};
     for (const auto& [panel, type] : panels) {
         connect(panel, &DevicePanel::send, this,
-                [this, type](const Sequence& frames, const QString& command) { Data_Gonder(frames, command, type); });
+                [this, type = type](const Sequence& frames, const QString& command) { Data_Gonder(frames, command, type); });
         connect(panel, &DevicePanel::refused, &recorder_,
                 [this](const QString& message, const QString& command) { recorder_.refused(command, message); });
     }

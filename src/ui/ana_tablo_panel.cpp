@@ -21,7 +21,7 @@ AnaTabloPanel::AnaTabloPanel(QWidget* parent) : DevicePanel(parent) {
         {ui.Command23, Arrow::Left}, {ui.Command22, Arrow::Off},
     };
     for (const auto& [button, arrow] : arrows) {
-        onClick(button, [board, ku, arrow](FieldReader& fields) {
+        onClick(button, [board, ku, arrow = arrow](FieldReader& fields) {
             const Byte boardNumber = read<Byte>(fields, board);
             const Byte kuNumber = read<Byte>(fields, ku);
             return fields.result(main_board::arrow(boardNumber, kuNumber, arrow));
