@@ -45,7 +45,8 @@ struct Child {
         if ((pid = ::fork()) == 0) {
             const int value = run(fds[1]);
             (void)!::write(fds[1], &value, sizeof value);
-            for (::close(fds[1]); stay;) ::pause();
+            ::close(fds[1]);
+            while (stay) ::pause();  // until end() kills it
             ::_exit(0);
         }
         ::close(fds[1]);
