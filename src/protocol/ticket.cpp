@@ -18,10 +18,6 @@ constexpr std::size_t kSlotSize = 16;
 constexpr std::size_t kCharactersPerLine = 14;
 constexpr Byte kLineFeed = 10;
 
-// The codes of the transfer's frames, as the step names tell them apart.
-constexpr Byte kFontCode = 30;
-constexpr Byte kInstitutionCode = 31;
-constexpr Byte kButtonCode = 32;
 using Slot = std::array<Byte, kSlotSize>;
 
 // Only the characters that go out are encoded, so a character past the
@@ -94,11 +90,11 @@ std::string ticket_step_name(const Frame& frame) {
     const std::string prefix = "Bilet Bilgisi: ";
     const int slot = frame[2];
     switch (frame[1]) {
-    case kInstitutionCode:
-    case kButtonCode:
-        return prefix + (frame[1] == kInstitutionCode ? "kurum ismi " : "buton ismi ") + std::to_string(slot + 1) +
+    case code::ticket_transfer::kInstitutionCharacter:
+    case code::ticket_transfer::kButtonCharacter:
+        return prefix + (frame[1] == code::ticket_transfer::kInstitutionCharacter ? "kurum ismi " : "buton ismi ") + std::to_string(slot + 1) +
                ". satır, karakter " + std::to_string(frame[3]);
-    case kFontCode:
+    case code::ticket_transfer::kFont:
         if (slot >= 1 && slot <= 8)
             return prefix + kElements[static_cast<std::size_t>((slot - 1) / 2)] + " fontu" +
                    (slot % 2 == 1 ? " (ESC !)" : " (GS !)");
