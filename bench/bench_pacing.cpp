@@ -85,8 +85,9 @@ bool report(const char* title, const Sequence& specified, LineReader& reader) {
     std::vector<double> sleepExcess, frameGaps;
     double shortest = 1e9;
     double specifiedTotal = 0;
+    const auto gapAfter = [&](std::size_t k) { return milliseconds(line[7 * (k + 1)].at - line[7 * k + 6].at); };
     for (std::size_t k = 0; k + 1 < specified.size(); ++k) {
-        const double gap = milliseconds(line[7 * (k + 1)].at - line[7 * k + 6].at);
+        const double gap = gapAfter(k);
         const double wanted = static_cast<double>(specified[k].pause_after.count());
         specifiedTotal += wanted;
         if (wanted > 0) {
@@ -95,6 +96,23 @@ bool report(const char* title, const Sequence& specified, LineReader& reader) {
         } else {
             frameGaps.push_back(gap);
         }
+    }
+    // A wait seen short because a byte reached the reader late: the frame
+    // before the wait arrived late by at least the shortfall, counted as the
+    // spread of its seven bytes (written together) plus how much longer than
+    // usual the gap before it was seen.
+    std::size_t shortWaits = 0, afterLateByte = 0;
+    for (std::size_t k = 0; k + 1 < specified.size(); ++k) {
+        const double wanted = static_cast<double>(specified[k].pause_after.count());
+        if (wanted == 0 || gapAfter(k) >= wanted) continue;
+        ++shortWaits;
+        const double spread = milliseconds(line[7 * k + 6].at - line[7 * k].at);
+        double before = 0;
+        if (k > 0) {
+            const double usual = specified[k - 1].pause_after.count() > 0 ? median(sleepExcess) : median(frameGaps);
+            before = gapAfter(k - 1) - static_cast<double>(specified[k - 1].pause_after.count()) - usual;
+        }
+        if (spread + std::max(before, 0.0) >= wanted - gapAfter(k)) ++afterLateByte;
     }
     const double total = milliseconds(line.back().at - line.front().at);
     count("specified waits", sleepExcess.size());
@@ -109,6 +127,8 @@ bool report(const char* title, const Sequence& specified, LineReader& reader) {
     figure("total, specified waits", specifiedTotal, "ms");
     figure("total, first byte to last byte", total, "ms");
     figure("total, excess", total - specifiedTotal, "ms");
+    count("waits seen short", shortWaits);
+    count("  of them right after a byte that came late", afterLateByte);
     const bool neverShort = sleepExcess.empty() || shortest >= 0;
     std::printf("  %s\n", neverShort ? "no wait shorter than specified" : "MISSED: a wait shorter than specified");
     return true;
