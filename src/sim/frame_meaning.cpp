@@ -166,23 +166,9 @@ Addressee addressee_of(const Frame& f) {
     return {Device::Unknown, address, false};
 }
 
-std::string device_name(const Addressee& to) {
-    const std::string address = n(to.address);
-    switch (to.device) {
-    case Device::HandTerminal: return "El Terminali " + address;
-    case Device::TicketMachine: return "Bilet Makinesi " + address;
-    case Device::DotMatrix: return "Dot Matrix Display " + address;
-    case Device::MainBoard: return "Ana Tablo " + address;
-    case Device::Chime: return "Ding-Dong Zil";
-    case Device::Everyone: return "GENEL";
-    case Device::Unknown: break;
-    }
-    return "Adres " + address;
-}
-
 std::string frame_meaning(const Frame& frame) {
     const Addressee to = addressee_of(frame);
-    std::string text = device_name(to);
+    std::string text = device_name(to.device, to.address);
     if (!to.in_range) text += " (adres aralık dışında)";
     return text + ": " + command_text(to, frame);
 }

@@ -4,11 +4,12 @@
 // is decided by the command code and the address range together.
 #include <string>
 
+#include "protocol/device_name.h"
 #include "protocol/frame.h"
 
 namespace vela::sim {
 
-enum class Device { HandTerminal, TicketMachine, DotMatrix, MainBoard, Chime, Everyone, Unknown };
+using vela::Device;
 
 struct Addressee {
     Device device;
@@ -19,9 +20,6 @@ struct Addressee {
 // The first type that knows the code and whose range holds the address; when
 // none holds it, the first type that knows the code, marked out of range.
 Addressee addressee_of(const Frame& frame);
-
-// "El Terminali 5", "Bilet Makinesi 129", "Ding-Dong Zil", "GENEL".
-std::string device_name(const Addressee& addressee);
 
 // The device and the command with its decoded parameters, e.g.
 // "El Terminali 5: SAYI GÖNDER 300".

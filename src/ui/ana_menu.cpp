@@ -19,8 +19,6 @@ namespace vela {
 namespace {
 QString shown(Byte value) { return QString::fromStdString(byte_text(value)); }
 
-const QString kChime = QStringLiteral("Ding-Dong Zil");
-const QString kGeneral = QStringLiteral("GENEL");
 
 // The file's name while appending, in the free space right of the decoded
 // command and under the main-board panel.
@@ -51,10 +49,9 @@ AnaMenu::AnaMenu(Windows& windows)
     ui->Text7->append(u"Text7");
 
     // Each panel's frames go to its device type, as the record names it.
-    const std::pair<DevicePanel*, QString> panels[] = {
-        {ui->Frame1, QStringLiteral("El Terminali")},       {ui->Frame2, QStringLiteral("Bilet Makinesi")},
-        {ui->GenelKomutlar, kGeneral},                       {ui->Frame3, QStringLiteral("Dot Matrix Display")},
-        {ui->Frame4, QStringLiteral("Ana Tablo")},           {ui->Frame5, kChime}};
+    const std::pair<DevicePanel*, Device> panels[] = {
+        {ui->Frame1, Device::HandTerminal}, {ui->Frame2, Device::TicketMachine}, {ui->GenelKomutlar, Device::Everyone},
+        {ui->Frame3, Device::DotMatrix},    {ui->Frame4, Device::MainBoard},     {ui->Frame5, Device::Chime}};
     for (const auto& [panel, type] : panels) {
         connect(panel, &DevicePanel::send, this,
                 [this, type = type](const Sequence& frames, const QString& command) { Data_Gonder(frames, command, type); });
@@ -94,18 +91,13 @@ QLabel* AnaMenu::GelenKomutLabel() const { return ui->GelenKomutLabel; }
 
 ReceivedLog* AnaMenu::Text7() const { return ui->Text7; }
 
-void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, const QString& deviceType) {
+void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, std::optional<Device> device) {
     sendRecorded(
-        this, frames, deviceType, [&command](const Frame&) { return command; },
+        this, frames, device, [&command](const Frame&) { return command; },
         [this](int index, Byte value) { GonderilenLabel(index)->setText(shown(value)); });
 }
 
-QString AnaMenu::deviceOf(const QString& type, const Frame& frame) {
-    if (type.isEmpty() || type == kChime || type == kGeneral) return type;
-    return type + u' ' + QString::number(frame[5]);
-}
-
-bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, const QString& deviceType,
+bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, std::optional<Device> device,
                            const CommandName& command, const Transmitter::ByteSent& shown) {
     const bool wasOpen = MSComm1.isOpen();
     std::size_t next = 0;  // the frame whose bytes are going out
@@ -113,7 +105,8 @@ bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, const QStrin
         if (shown) shown(index, value);
         if (index + 1 < static_cast<int>(std::tuple_size_v<Frame>)) return;
         const Frame& frame = frames[next++].frame;
-        recorder_.sent(frame, deviceOf(deviceType, frame), command(frame));
+        const QString name = device ? QString::fromStdString(device_name(*device, frame[5])) : QString();
+        recorder_.sent(frame, name, command(frame));
     });
     if (!sent) {
         // The frame that could not go out; on a closed port the first.

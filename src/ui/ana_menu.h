@@ -5,7 +5,9 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
+#include "protocol/device_name.h"
 #include "protocol/monitor.h"
 #include "serial/serial_port.h"
 #include "ui/session_recorder.h"
@@ -33,23 +35,19 @@ public:
     SerialPort MSComm1;
 
     // Plays the frames of `command` on MSComm1 and records them as sent to
-    // a device of `deviceType`; GonderilenLabel shows each byte once it has
-    // been handed to the port.
-    void Data_Gonder(const Sequence& frames, const QString& command, const QString& deviceType = {});
+    // `device` (its number is each frame's DATA6); GonderilenLabel shows each
+    // byte once it has been handed to the port.
+    void Data_Gonder(const Sequence& frames, const QString& command, std::optional<Device> device = std::nullopt);
 
     // Every frame sent, every delivery received, the port's events and the
     // refusals of the run.
     SessionRecorder& sessionRecorder() { return recorder_; }
 
-    // The device a frame goes to, as the record names it: the type and DATA6
-    // ("El Terminali 5"); the chime and the general commands have no number,
-    // a frame of no known type no device.
-    static QString deviceOf(const QString& type, const Frame& frame);
     // Plays frames on MSComm1 and records each one that went out, with its
     // device and the name `command` gives it; a refusal of the port is
     // recorded too. The record is flushed once the frames are done.
     using CommandName = std::function<QString(const Frame&)>;
-    bool sendRecorded(QWidget* parent, const Sequence& frames, const QString& deviceType, const CommandName& command,
+    bool sendRecorded(QWidget* parent, const Sequence& frames, std::optional<Device> device, const CommandName& command,
                       const Transmitter::ByteSent& shown = {});
 
     // The displays, by their index.

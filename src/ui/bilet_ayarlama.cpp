@@ -141,7 +141,7 @@ void BiletAyarlama::refuse(const std::string& message) {
 }
 
 void BiletAyarlama::Bilet_Komut_Gonder(const Sequence& frames) {
-    windows_.anaMenu().sendRecorded(this, frames, QStringLiteral("Bilet Makinesi"), [](const Frame& frame) {
+    windows_.anaMenu().sendRecorded(this, frames, Device::TicketMachine, [](const Frame& frame) {
         return QString::fromStdString(ticket_step_name(frame));
     });
 }
