@@ -1,0 +1,77 @@
+#pragma once
+// Reading a saved session record back: the one reader of the record's format,
+// for the simulator's replay and for the console's send-again. A record may
+// have passed through a text editor or a spreadsheet, so the reader takes
+// what those write back (a byte-order mark, CRLF line ends, a "T" between
+// date and time, times without milliseconds or with fewer digits) and refuses
+// anything it cannot read with the line's number and the reason, in Turkish,
+// instead of dropping it.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "protocol/frame.h"
+#include "protocol/result.h"
+#include "protocol/session_record.h"
+
+namespace vela {
+
+// One event line of a record as it was read.
+struct RecordEntry {
+    std::size_t line = 0;                // counted from 1, the header included
+    std::optional<std::int64_t> at_ms;   // on a scale only gaps are taken from; none when the time field is empty
+    RecordEvent event = RecordEvent::Port;
+    std::vector<Byte> bytes;
+    std::string device;
+    std::string meaning;
+};
+
+// A line that could not be read: its number and why ("256 bir bayt değil").
+struct RecordProblem {
+    std::size_t line = 0;
+    std::string reason;
+};
+
+struct ReadRecord {
+    bool has_header = false;
+    std::vector<RecordEntry> entries;
+    std::vector<RecordProblem> problems;  // in line order
+};
+
+// Every line of `text`. Empty lines are skipped; a line that is not the
+// header nor a well-formed event line is a problem.
+ReadRecord read_record(std::string_view text);
+
+// One message for a refused record: up to ten problems, one a line
+// ("satır 12: 256 bir bayt değil"), then how many more there are.
+std::string problems_message(const std::vector<RecordProblem>& problems);
+
+// A received delivery, for replay.
+struct RecordedDelivery {
+    std::optional<std::int64_t> at_ms;
+    std::vector<Byte> bytes;
+};
+
+// The received side of a record, for replay: every GELEN line, or a refusal
+// when the record has problems, no header or no GELEN line.
+Result<std::vector<RecordedDelivery>> replay_deliveries(const ReadRecord& record);
+
+// A frame the console sent, for sending again.
+struct RecordedFrame {
+    std::size_t line = 0;
+    std::optional<std::int64_t> at_ms;
+    Frame frame{};
+    std::string device;
+    std::string meaning;
+};
+
+// The sent side of a record, for sending again: every GÖNDERILEN line, each a
+// valid frame (seven bytes, the start byte, the right check byte), or a
+// refusal naming the lines that are not ("satır 7: kontrol baytı 176 olmalı,
+// 177 yazılmış"), or a record with no GÖNDERILEN line.
+Result<std::vector<RecordedFrame>> sent_frames(const ReadRecord& record);
+
+}  // namespace vela
