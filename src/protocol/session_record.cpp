@@ -10,7 +10,7 @@
 namespace vela {
 namespace {
 
-constexpr std::array<std::string_view, 6> kEventWords = {"GÖNDERILEN", "GELEN", "ÇERÇEVE", "PORT", "RED", "ATILAN"};
+constexpr std::array<std::string_view, 7> kEventWords = {"GÖNDERILEN", "GELEN", "ÇERÇEVE", "PORT", "RED", "ATILAN", "GÖNDERIM"};
 constexpr std::string_view kReceivedWord = kEventWords[static_cast<std::size_t>(RecordEvent::Received)];
 
 // "2026-12-06 14:32:05.127": sorts as text and a spreadsheet reads it as a

@@ -21,6 +21,7 @@ enum class RecordEvent {
     Port,        // opened, lost, back again, closed
     Refused,     // a command refused before anything was sent
     Dropped,     // how many of the oldest events were not kept
+    Resending,   // a saved record sent again: its start and how it ended
 };
 
 // Local date and time to the millisecond.
