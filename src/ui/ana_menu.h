@@ -23,6 +23,7 @@ class AnaMenu;
 }
 
 class ReceivedLog;
+class RecordSender;
 class Windows;
 
 class AnaMenu : public QWidget {
@@ -65,6 +66,7 @@ private:
     void showReceived(const Frame& frame);
     void Command29_Click();
     void saveSessionRecord();
+    void sendFromRecord();
     void showRecordFile(const QString& path);
 
     std::unique_ptr<Ui::AnaMenu> ui;
@@ -77,6 +79,9 @@ private:
     bool openingRecorded_ = false;
     QAction* saveRecord_ = nullptr;
     QAction* stopRecord_ = nullptr;
+    QAction* sendFromRecord_ = nullptr;
+    std::unique_ptr<RecordSender> recordSender_;
+    QString recordFolder_;  // of the last record saved or opened
     QLabel* recordFile_ = nullptr;  // the file appended to, while it is
 };
 

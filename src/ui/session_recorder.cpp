@@ -60,6 +60,11 @@ void SessionRecorder::refused(const QString& command, const QString& message) {
     flush();
 }
 
+void SessionRecorder::resending(const QString& meaning) {
+    add(RecordEvent::Resending, {}, {}, meaning);
+    flush();
+}
+
 void SessionRecorder::add(RecordEvent kind, std::string bytes, const QString& device, const QString& meaning) {
     if (kept_.size() == kKeptEvents) {
         kept_.pop_front();

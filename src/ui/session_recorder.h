@@ -32,6 +32,7 @@ public:
     void recognised(const Frame& frame);
     void port(const QString& meaning);
     void refused(const QString& command, const QString& message);
+    void resending(const QString& meaning);  // a saved record's run: its start and its end
 
     // Writes the events recorded since the last flush to the file, if any.
     void flush();
