@@ -13,7 +13,8 @@ OpenFileDialog::Answer& answer() {
 
 QString OpenFileDialog::ask(QWidget* parent, const QString& title, const QString& folder) {
     if (answer()) return answer()(folder);
-    return QFileDialog::getOpenFileName(parent, title, folder);
+    return QFileDialog::getOpenFileName(parent, title, folder,
+                                        QStringLiteral("Oturum kayıtları (*.txt);;Tüm dosyalar (*)"));
 }
 
 void OpenFileDialog::setAnswer(Answer given) { answer() = std::move(given); }

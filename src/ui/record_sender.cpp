@@ -92,7 +92,8 @@ bool RecordSender::start(const QString& path) {
     sent_ = 0;
     stopAsked_ = lost_ = false;
     const int count = static_cast<int>(frames_.size());
-    progress_ = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Durdur"), 0, count, &menu_);
+    progress_ = std::make_unique<QProgressDialog>(QStringLiteral("Çerçeve 0 / %1").arg(count), QStringLiteral("Durdur"),
+                                                  0, count, &menu_);
     progress_->setWindowTitle(kTitle);
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setAutoClose(false);
