@@ -112,8 +112,7 @@ std::optional<Refusal> refusal_of(const ReadRecord& record, const std::vector<Re
         return Refusal{"Kayıt başlık satırıyla (Zaman, Olay, Baytlar, Cihaz, Anlam) başlamıyor; oturum kaydı değil."};
     }
     if (problems.empty()) return std::nullopt;
-    return Refusal{"Kayıtta hatalı " + std::to_string(problems.size()) + " satır var:\n" +
-                   problems_message(problems)};
+    return Refusal{"Kayıtta hatalı " + std::to_string(problems.size()) + " satır var:\n" + problems_message(problems)};
 }
 
 // Why the bytes of a GÖNDERILEN line are not a frame the console may send.

@@ -72,10 +72,9 @@ Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) 
 }
 
 std::optional<std::string> overwritten_input(const SimOptions& options) {
-    const std::pair<const char*, const std::optional<std::string>&> written[] = {{"--log", options.log},
-                                                                                {"--path-file", options.path_file}};
-    const std::pair<const char*, const std::optional<std::string>&> read[] = {{"--replay", options.replay},
-                                                                             {"--script", options.script}};
+    using Named = std::pair<const char*, const std::optional<std::string>&>;
+    const Named written[] = {{"--log", options.log}, {"--path-file", options.path_file}};
+    const Named read[] = {{"--replay", options.replay}, {"--script", options.script}};
     for (const auto& [output, output_path] : written) {
         for (const auto& [input, input_path] : read) {
             std::error_code unknown;

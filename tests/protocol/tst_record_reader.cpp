@@ -133,16 +133,16 @@ void RecordReaderTest::files_data() {
     QTest::newRow("byte-order mark, CRLF, no last line feed")
         << "\xEF\xBB\xBF" + header + "\r\n\tGELEN\t1\t\t\r\n\r\n\tGELEN\t2\t\t" << true << QList<int>{2, 4}
         << QList<int>{};
-    QTest::newRow("row emptied in a spreadsheet") << kHeader + "\t\t\t\t\n\tGELEN\t1\t\t\n" << true << QList<int>{3}
-                                                  << QList<int>{};
-    QTest::newRow("problems among empty lines") << kHeader + "\nx\n\tGELEN\t1\t\t\n\tGELEN\t\t\t\n" << true
-                                                << QList<int>{4} << QList<int>{3, 5};
+    QTest::newRow("row emptied in a spreadsheet") << kHeader + "\t\t\t\t\n\tGELEN\t1\t\t\n"
+                                                  << true << QList<int>{3} << QList<int>{};
+    QTest::newRow("problems among empty lines") << kHeader + "\nx\n\tGELEN\t1\t\t\n\tGELEN\t\t\t\n"
+                                                << true << QList<int>{4} << QList<int>{3, 5};
     QTest::newRow("no header") << QByteArray("\tGELEN\t1\t\t\n") << false << QList<int>{1} << QList<int>{};
     QTest::newRow("header after a line") << "\tGELEN\t1\t\t\n" + kHeader << false << QList<int>{1} << QList<int>{};
-    QTest::newRow("mark inside the header") << header.left(3) + "\xEF\xBB\xBF" + header.mid(3) << false
-                                            << QList<int>{} << QList<int>{1};
-    QTest::newRow("two records joined") << kHeader + "\tGELEN\t1\t\t\n" + kHeader + "\tGELEN\t2\t\t\n" << true
-                                        << QList<int>{2, 4} << QList<int>{};
+    QTest::newRow("mark inside the header")
+        << header.left(3) + "\xEF\xBB\xBF" + header.mid(3) << false << QList<int>{} << QList<int>{1};
+    QTest::newRow("two records joined") << kHeader + "\tGELEN\t1\t\t\n" + kHeader + "\tGELEN\t2\t\t\n"
+                                        << true << QList<int>{2, 4} << QList<int>{};
     QTest::newRow("empty") << QByteArray() << false << QList<int>{} << QList<int>{};
 }
 
@@ -160,7 +160,8 @@ void RecordReaderTest::files() {
 void RecordReaderTest::replay_refusals_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("message");
-    const QString noHeader = "Kayıt başlık satırıyla (Zaman, Olay, Baytlar, Cihaz, Anlam) başlamıyor; oturum kaydı değil.";
+    const QString noHeader =
+        "Kayıt başlık satırıyla (Zaman, Olay, Baytlar, Cihaz, Anlam) başlamıyor; oturum kaydı değil.";
     QString ten = "Kayıtta hatalı 10 satır var:";
     QByteArray tenBad = kHeader;
     for (int line = 2; line <= 11; ++line) {
@@ -172,7 +173,8 @@ void RecordReaderTest::replay_refusals_data() {
     QTest::newRow("no header") << QByteArray("\tGELEN\t1\t\t\n") << noHeader;
     QTest::newRow("a script, not a record") << QByteArray("tus 5 ilerlet\n") << noHeader;
     QTest::newRow("header only") << kHeader << "Kayıtta gelen teslim (GELEN satırı) yok.";
-    QTest::newRow("no GELEN line") << kHeader + "\tPORT\t\t\tkapandı\n" << "Kayıtta gelen teslim (GELEN satırı) yok.";
+    QTest::newRow("no GELEN line") << kHeader + "\tPORT\t\t\tkapandı\n"
+                                   << "Kayıtta gelen teslim (GELEN satırı) yok.";
     QTest::newRow("ten problems") << tenBad << ten;
     QTest::newRow("twelve problems") << tenBad + "\tGELEN\t1\t\t\nx\n\tGELEN\t\t\t\n"
                                      << ten.replace("10 satır", "12 satır") + "\n… ve 2 satır daha";
@@ -202,7 +204,8 @@ void RecordReaderTest::sent_frames_data() {
     QTest::addColumn<QString>("message");  // empty: one frame, 170 2 0 0 0 5 177, on line 2
     const QByteArray frame = "\tGÖNDERILEN\t170 2 0 0 0 5 177\tEl Terminali 5\tSayı Gönder\n";
     const QString bad = "Kayıtta hatalı 1 satır var:\nsatır 2: ";
-    QTest::newRow("valid frame among other lines") << frame + "\tGELEN\t1\t\t\n\tPORT\t\t\tkapandı\n" << "";
+    QTest::newRow("valid frame among other lines") << frame + "\tGELEN\t1\t\t\n\tPORT\t\t\tkapandı\n"
+                                                   << "";
     QTest::newRow("six bytes") << QByteArray("\tGÖNDERILEN\t170 2 0 0 0 5\t\t\n") << bad + "7 bayt olmalı, 6 yazılmış";
     QTest::newRow("start byte") << QByteArray("\tGÖNDERILEN\t171 2 0 0 0 5 178\t\t\n")
                                 << bad + "ilk bayt 170 olmalı, 171 yazılmış";
@@ -228,8 +231,10 @@ void RecordReaderTest::sent_frames() {
     if (!frames) return;
     QCOMPARE(frames->size(), std::size_t(1));
     QCOMPARE(int(frames->front().line), 2);
-    QCOMPARE(QList<int>(frames->front().frame.begin(), frames->front().frame.end()), QList<int>({170, 2, 0, 0, 0, 5, 177}));
-    QCOMPARE(QString::fromStdString(frames->front().device + "/" + frames->front().meaning), "El Terminali 5/Sayı Gönder");
+    QCOMPARE(QList<int>(frames->front().frame.begin(), frames->front().frame.end()),
+             QList<int>({170, 2, 0, 0, 0, 5, 177}));
+    QCOMPARE(QString::fromStdString(frames->front().device + "/" + frames->front().meaning),
+             "El Terminali 5/Sayı Gönder");
 }
 
 QTEST_APPLESS_MAIN(RecordReaderTest)

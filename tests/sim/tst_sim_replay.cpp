@@ -131,9 +131,8 @@ void SimReplayTest::unwritable_log_stops() {
 void SimReplayTest::long_and_backward_gaps() {
     vela::test::Pty pty;
     QTemporaryDir dir;
-    QVERIFY(pty.valid() && writeFile(dir.filePath("saha.txt"), kRecord +
-                                                                   "2026-03-07 16:00:00.000\tGELEN\t1\t\t\n"
-                                                                   "2026-03-07 15:00:00.000\tGELEN\t2\t\t\n"));
+    QVERIFY(pty.valid() && writeFile(dir.filePath("saha.txt"), kRecord + "2026-03-07 16:00:00.000\tGELEN\t1\t\t\n"
+                                                                         "2026-03-07 15:00:00.000\tGELEN\t2\t\t\n"));
     QProcess sim;
     sim.start(VELA_SIM_PATH, {"--no-time", "--device", QString::fromStdString(pty.slavePath()), "--replay",
                               dir.filePath("saha.txt"), "--max-gap", "6"});
@@ -148,12 +147,13 @@ void SimReplayTest::long_and_backward_gaps() {
     QVERIFY(sim.waitForFinished(10000));
     QCOMPARE(sim.exitCode(), 0);
     const QString out = QString::fromUtf8(sim.readAllStandardOutput());
+    const QStringList said = {"satır 3: 7200 s ara 6 s'ye kısaltıldı (--max-gap)\n", "1/3 teslim; sonraki 6 s sonra\n",
+                              "GÖNDERILEN   1",
+                              "satır 4: zaman 3600 s geri gidiyor; teslim beklemeden oynatılıyor\n", "GÖNDERILEN   2"};
     qsizetype at = 0;
-    for (const QString& said : QStringList{"satır 3: 7200 s ara 6 s'ye kısaltıldı (--max-gap)\n", "1/3 teslim; sonraki 6 s sonra\n",
-                                "GÖNDERILEN   1", "satır 4: zaman 3600 s geri gidiyor; teslim beklemeden oynatılıyor\n",
-                                "GÖNDERILEN   2"}) {
-        at = out.indexOf(said, at);
-        QVERIFY2(at >= 0, qPrintable(said + " not in order in:\n" + out));
+    for (const QString& line : said) {
+        at = out.indexOf(line, at);
+        QVERIFY2(at >= 0, qPrintable(line + " not in order in:\n" + out));
     }
 }
 
