@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "option_arrays.h"
 #include "serial/port_discovery.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
@@ -113,6 +114,22 @@ private slots:
         QCOMPARE(feedback_.messages, QStringList{});
         QCOMPARE(windows_->anaMenu().MSComm1.output(0x5A), vela::SerialPort::WriteResult::Written);
         QCOMPARE(com5_.readAll(), Bytes{0x5A});
+    }
+
+    // Com 1 and Com 2, Com 3 to Com 16 and the two speeds are three arrays.
+    void optionArrays_data() {
+        QTest::addColumn<int>("array");
+        QTest::newRow("Com 1 and Com 2") << 0;
+        QTest::newRow("Com 3 to Com 16") << 1;
+        QTest::newRow("speed") << 2;
+    }
+    void optionArrays() {
+        QFETCH(int, array);
+        windows_->comSelect().show();
+        vela::test::clickThroughArray(windows_->comSelect(),
+                                      {vela::test::numbered("com1_", 0, 1), vela::test::numbered("com1_", 2, 15),
+                                       vela::test::numbered("speed_", 0, 1)},
+                                      array);
     }
 
     void closingEndsProgram() {
