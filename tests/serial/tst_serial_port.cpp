@@ -15,6 +15,7 @@
 #include "serial/line_settings.h"
 #include "serial/open_failure.h"
 #include "serial/port_discovery.h"
+#include "serial/port_holders.h"
 #include "support/device_link.h"
 #include "support/pty.h"
 
@@ -116,6 +117,7 @@ private slots:
     void cleanup() {
         for (int n = 1; n <= 2; ++n) qunsetenv(qPrintable(QStringLiteral("VELA_COM%1").arg(n)));
         vela::setPortSource({});
+        vela::port_holders::setLockDirectories({});
     }
 
     // The text as read, and on the line (a pseudo-terminal keeps only the
@@ -214,6 +216,40 @@ private slots:
         instance.reset();
         QFile::remove(lockFile);
         if (error == SerialPort::kPortAlreadyOpen) QCOMPARE(openCom(user).first, 0);
+    }
+
+    // Lock files that are not regular files are no locks, and looking at them
+    // costs nothing: a FIFO blocks its reader, a link to /dev/zero never ends.
+    // A regular one that names a live process (init) still refuses. The open
+    // runs in a child that an alarm ends, so that a hang fails the row.
+    void oddLockFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("error");
+        QTest::newRow("FIFO") << "fifo" << 0;
+        QTest::newRow("link to /dev/zero") << "zero" << 0;
+        QTest::newRow("link to a live lock") << "link" << 0;
+        QTest::newRow("regular, live process") << "live" << SerialPort::kPortAlreadyOpen;
+    }
+    void oddLockFiles() {
+        QFETCH(QString, kind);
+        QFETCH(int, error);
+        QTemporaryDir folder;
+        vela::port_holders::setLockDirectories({folder.path().toStdString()});
+        Pty pty;
+        configure(1, pty.slavePath());
+        const QString number = QString::fromStdString(pty.slavePath()).section('/', -1);
+        const QByteArray lock = QFile::encodeName(folder.filePath("LCK..pts_" + number));
+        const QByteArray liveLock = QFile::encodeName(folder.filePath(kind == "live" ? "LCK..pts_" + number : "live"));
+        QFile live(QFile::decodeName(liveLock));
+        QVERIFY(live.open(QIODevice::WriteOnly) && live.write("         1\n") == 11);
+        live.close();
+        if (kind == "fifo") QCOMPARE(::mkfifo(lock.constData(), 0644), 0);
+        if (kind == "zero") QCOMPARE(::symlink("/dev/zero", QFile::encodeName(folder.filePath("LCK.." + number))), 0);
+        if (kind == "link") QCOMPARE(::symlink(liveLock.constData(), lock.constData()), 0);
+        const auto start = std::chrono::steady_clock::now();
+        const Child child([](int) { return ::alarm(3), openCom(nullptr).first; }, false);
+        QCOMPARE(child.result, error);
+        QVERIFY2(std::chrono::steady_clock::now() - start < 1s, "the lock files delayed the start-up");
     }
 
     // As a click handler does: write, then pause without returning to the event
