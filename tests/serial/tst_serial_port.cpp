@@ -358,6 +358,45 @@ private slots:
         second.closeMaster();
         QTRY_COMPARE(lost.count(), 2);
     }
+
+    // A pulled adapter that cannot be told apart from the adapters there now
+    // is not taken back, and that is said once; a twin of it in another
+    // socket is not taken for it either.
+    void adapterNotToldApart_data() {
+        QTest::addColumn<QString>("serial");  // of every adapter
+        QTest::addColumn<bool>("placed");     // in sockets p1, p2, p3, or nowhere known
+        QTest::addColumn<bool>("twinAtOpen");
+        QTest::addColumn<int>("told");
+        QTest::newRow("no identity") << "" << false << false << 1;
+        QTest::newRow("two clones of its serial number") << "0001" << true << false << 1;
+        QTest::newRow("twin left in its socket") << "" << true << true << 0;
+    }
+    void adapterNotToldApart() {
+        QFETCH(QString, serial);
+        QFETCH(bool, placed);
+        QFETCH(bool, twinAtOpen);
+        Pty pulled, twin, third;
+        const auto adapter = [&](const Pty& pty, const char* place) {
+            return vela::PortInfo{"", pty.slavePath(), "", serial.toStdString(), 0x1a86, 0x7523, placed ? place : ""};
+        };
+        std::vector<vela::PortInfo> present{adapter(pulled, "p1")};
+        if (twinAtOpen) present.push_back(adapter(twin, "p2"));
+        vela::setPortSource([&] { return present; });
+        SerialPort port;
+        port.setCommPort(1);
+        QCOMPARE(port.open(), 0);
+        port.setRThreshold(1);
+        QSignalSpy lost(&port, &SerialPort::lost), reopened(&port, &SerialPort::reopened),
+            told(&port, &SerialPort::notReopened);
+        present = {adapter(twin, "p2"), adapter(third, "p3")};
+        pulled.closeMaster();
+        QTRY_COMPARE(lost.count(), 1);
+        QTest::qWait(2 * SerialPort::kReopenIntervalMs + 200);
+        QTEST(int(told.count()), "told");
+        QVERIFY(!port.isOpen() && reopened.isEmpty());
+        QCOMPARE(port.output(170), SerialPort::WriteResult::Lost);
+        QCOMPARE(twin.readAll(), Bytes{});
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_SerialPort)
