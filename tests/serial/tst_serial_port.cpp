@@ -32,6 +32,11 @@ const std::optional<User> nobody = [] {  // the normal user when this process is
     const passwd* entry = ::getpwnam("nobody");
     return entry ? std::optional<User>({entry->pw_uid, entry->pw_gid}) : std::nullopt;
 }();
+const gid_t nameless = [] {  // a group number that has no name here
+    gid_t gid = 54321;
+    while (::getgrgid(gid)) ++gid;
+    return gid;
+}();
 bool become(const User* user) { return ::setgid(user->gid) == 0 && ::setuid(user->uid) == 0; }
 void configure(int n, const std::string& device) { qputenv(qPrintable(QStringLiteral("VELA_COM%1").arg(n)), device.c_str()); }
 int openSlave(const std::string& path) { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK); }
@@ -250,6 +255,42 @@ private slots:
         const Child child([](int) { return ::alarm(3), openCom(nullptr).first; }, false);
         QCOMPARE(child.result, error);
         QVERIFY2(std::chrono::steady_clock::now() - start < 1s, "the lock files delayed the start-up");
+    }
+
+    // A normal user who may not open the device is told what can let them
+    // in, and never to join a group with usermod where that cannot work.
+    void permissionAdvice_data() {
+        QTest::addColumn<bool>("namedGroup");  // tty, or a group number without a name
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("hidden");  // reached through a folder the user may not enter
+        QTest::addColumn<QString>("advice");
+        const QString ask = QStringLiteral("\nAygıta erişim vermesi için sistem yöneticinize danışın.");
+        QTest::newRow("group without a name")
+            << false << 0660 << false
+            << QStringLiteral("Aygıt, adı olmayan %1 numaralı gruba ait; bu gruba usermod ile katılınamaz.").arg(nameless) + ask;
+        QTest::newRow("group may not open it either")
+            << true << 0600 << false << "Aygıtın grubu (tty) da onu açamaz; bir gruba katılmak yetmez." + ask;
+        QTest::newRow("device cannot be examined")
+            << true << 0660 << true
+            << QStringLiteral("Aygıtın sahibi ve izinleri okunamadı (%1).").arg(QString::fromLocal8Bit(std::strerror(EACCES))) + ask;
+    }
+    void permissionAdvice() {
+        QFETCH(bool, namedGroup);
+        QFETCH(int, mode);
+        QFETCH(bool, hidden);
+        QFETCH(QString, advice);
+        if (::geteuid() != 0 || !nobody) QSKIP("needs root and the user \"nobody\"");
+        Pty pty;
+        const std::string slave = pty.slavePath();
+        QCOMPARE(::chown(slave.c_str(), 0, namedGroup ? ::getgrnam("tty")->gr_gid : nameless) |
+                     ::chmod(slave.c_str(), mode_t(mode)), 0);
+        QTemporaryDir folder;  // only its owner, root, may enter it
+        const QString device = hidden ? folder.filePath("com") : QString::fromStdString(slave);
+        if (hidden) QCOMPARE(::symlink(slave.c_str(), QFile::encodeName(device)), 0);
+        configure(1, device.toStdString());
+        const auto [error, message] = openCom(&*nobody);
+        QCOMPARE(error, SerialPort::kPermissionDenied);
+        QCOMPARE(message, QStringLiteral("Com 1 açılamadı: %1 aygıtını açma izniniz yok.\n").arg(device) + advice);
     }
 
     // As a click handler does: write, then pause without returning to the event
