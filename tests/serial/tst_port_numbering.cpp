@@ -17,8 +17,8 @@ const PortInfo ftdiA = port("/dev/ttyUSB1", "pci-0000:00:14.0-usb-0:4:1.0-port0"
 const PortInfo ftdiB = port("/dev/ttyUSB0", {}, "B7BBB");
 const PortInfo modem = port("/dev/ttyACM0", {}, "1234", {}, 0x2341);
 const PortInfo bare = port("/dev/ttyUSB2");  // no identity at all
-// Twins without a serial number, in sockets 2 and 3, under the device names
-// that one plug order gives; clones sharing one serial number, in sockets 5 and 6.
+// Twins without a serial number in sockets 2 and 3, and clones that share one
+// serial number, under whatever device name a row's plug order gives them.
 const std::string socket2 = "pci-0000:00:14.0-usb-0:2:1.0-port0", socket3 = "pci-0000:00:14.0-usb-0:3:1.0-port0";
 PortInfo twin2(const char* at) { return port(at, socket2, {}, "CH340"); }
 PortInfo twin3(const char* at) { return port(at, socket3, {}, "CH340"); }

@@ -435,8 +435,6 @@ private slots:
         QTest::qWait(2 * SerialPort::kReopenIntervalMs + 200);
         QTEST(int(told.count()), "told");
         QVERIFY(!port.isOpen() && reopened.isEmpty());
-        QCOMPARE(port.output(170), SerialPort::WriteResult::Lost);
-        QCOMPARE(twin.readAll(), Bytes{});
     }
 };
 
