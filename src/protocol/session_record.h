@@ -43,6 +43,7 @@ std::string recognised_meaning(const Frame& frame);
 std::string port_opened_meaning(std::string_view device, int baud);
 inline constexpr char kPortLostMeaning[] = "bağlantı koptu";
 inline constexpr char kPortBackMeaning[] = "yeniden açıldı";
+inline constexpr char kPortUnknownMeaning[] = "yeniden açılamadı: hangi adaptör olduğu belli değil";
 inline constexpr char kPortClosedMeaning[] = "kapandı";
 
 std::string dropped_meaning(std::uint64_t count);

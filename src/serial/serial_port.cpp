@@ -128,7 +128,7 @@ struct SerialPort::Impl {
     int threshold = 0;
     int fd = -1;
     std::string lockFile;   // our UUCP lock file, when we could write one
-    std::string identity;   // the open adapter's identity; empty: found again by its Com number
+    Recall recall;          // how the device is found again after a loss
     QString openedDevice;   // the device of the last successful open
     bool lost = false;      // the device vanished and has not been reopened
     std::unique_ptr<QSocketNotifier> readNotifier;   // off while gathering
@@ -144,23 +144,29 @@ struct SerialPort::Impl {
         return errorForErrno(error);
     }
 
+    // openDevice(true) when the lost adapter cannot be told apart from others.
+    static constexpr int kWhichAdapterUnknown = -1;
+
     // Opens the device of the port at the settings held, unless another
     // program holds it; 0 or the error number of open(). Taken back after a
-    // loss, an adapter is looked for by its identity, wherever it is now.
+    // loss, only the device it had is opened: an adapter by its identity,
+    // wherever it is now, any other device under the same name.
     int openDevice(bool again) {
         failure = {};
         if (commPort < 1 || commPort > kComPorts) return kInvalidPortNumber;
         std::string device;
-        std::string found;
-        if (again && !identity.empty()) {
-            for (const PortInfo& port : portsPresent()) {
-                if (identityOf(port) == identity) device = port.location;
-            }
-            if (device.empty()) return kInvalidPortNumber;
+        Recall found;
+        if (again) {
+            // Listing the ports is needed only to find an adapter.
+            const Refound refound =
+                findAgain(recall, recall.by == Recall::By::Identity ? portsPresent() : std::vector<PortInfo>{});
+            if (refound.outcome == Refound::Outcome::Unknown) return kWhichAdapterUnknown;
+            if (refound.outcome == Refound::Outcome::Wait) return kInvalidPortNumber;
+            device = refound.device;
         } else {
             const ComTarget target = comTarget(commPort);
             device = target.device;
-            if (target.port) found = identityOf(*target.port);
+            found = target.recall;
         }
         failure.device = QString::fromStdString(device);
 
@@ -182,7 +188,7 @@ struct SerialPort::Impl {
         ::ioctl(opened, TIOCEXCL);
         fd = opened;
         lockFile = port_holders::takeUucpLock(path);
-        if (!again) identity = found;
+        if (!again) recall = found;
         openedDevice = QString::fromStdString(device);
         lost = false;
         reopenTimer.stop();
@@ -206,7 +212,13 @@ struct SerialPort::Impl {
 SerialPort::SerialPort(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>()) {
     impl_->reopenTimer.setInterval(kReopenIntervalMs);
     connect(&impl_->reopenTimer, &QTimer::timeout, this, [this] {
-        if (impl_->openDevice(true) != 0) return;
+        const int error = impl_->openDevice(true);
+        if (error == Impl::kWhichAdapterUnknown) {
+            impl_->reopenTimer.stop();  // waiting longer would not tell it any better
+            emit notReopened();
+            return;
+        }
+        if (error != 0) return;
         watch();
         emit reopened();
     });

@@ -46,7 +46,7 @@ public:
     void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
     // Once the port has been opened, a vanished device is reopened by itself:
     // an adapter found by its identity wherever it is now, any other device
-    // by its Com number again, with the same settings and the same checks for
+    // under the same name, with the same settings and the same checks for
     // another holder. Sends in between find the port closed.
     static constexpr int kReopenIntervalMs = 1000;
     bool isOpen() const;
@@ -81,6 +81,10 @@ signals:
     void lost();
     // A lost device has been opened again with the same settings.
     void reopened();
+    // A lost adapter cannot be told apart from others (it had no identity, or
+    // two adapters now match it): none is opened, and the port stays closed
+    // for the rest of the run.
+    void notReopened();
 
 private:
     // Closes the port after its device vanished and tells it once.

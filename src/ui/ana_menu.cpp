@@ -62,6 +62,13 @@ AnaMenu::AnaMenu(Windows& windows)
     connect(&MSComm1, &SerialPort::onComm, this, &AnaMenu::MSComm1_OnComm);
     connect(&MSComm1, &SerialPort::lost, this, [this] { recorder_.port(QString::fromUtf8(kPortLostMeaning)); });
     connect(&MSComm1, &SerialPort::reopened, this, [this] { recorder_.port(QString::fromUtf8(kPortBackMeaning)); });
+    connect(&MSComm1, &SerialPort::notReopened, this, [this] {
+        recorder_.port(QString::fromUtf8(kPortUnknownMeaning));
+        Feedback::message(this, QStringLiteral("Com %1 yeniden açılamadı: hangi adaptör olduğu belli değil (%2).\n"
+                                               "Programı yeniden başlatıp Com Port'u yeniden seçin.")
+                                    .arg(MSComm1.commPort())
+                                    .arg(MSComm1.device()));
+    });
 
     saveRecord_ = new QAction(QStringLiteral("Oturum Kaydını Kaydet…"), this);
     saveRecord_->setShortcut(QKeySequence::Save);

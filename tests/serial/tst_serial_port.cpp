@@ -15,6 +15,7 @@
 #include "serial/line_settings.h"
 #include "serial/open_failure.h"
 #include "serial/port_discovery.h"
+#include "serial/port_holders.h"
 #include "support/device_link.h"
 #include "support/pty.h"
 
@@ -30,6 +31,11 @@ struct User { uid_t uid; gid_t gid; };
 const std::optional<User> nobody = [] {  // the normal user when this process is root
     const passwd* entry = ::getpwnam("nobody");
     return entry ? std::optional<User>({entry->pw_uid, entry->pw_gid}) : std::nullopt;
+}();
+const gid_t nameless = [] {  // a group number that has no name here
+    gid_t gid = 54321;
+    while (::getgrgid(gid)) ++gid;
+    return gid;
 }();
 bool become(const User* user) { return ::setgid(user->gid) == 0 && ::setuid(user->uid) == 0; }
 void configure(int n, const std::string& device) { qputenv(qPrintable(QStringLiteral("VELA_COM%1").arg(n)), device.c_str()); }
@@ -116,6 +122,7 @@ private slots:
     void cleanup() {
         for (int n = 1; n <= 2; ++n) qunsetenv(qPrintable(QStringLiteral("VELA_COM%1").arg(n)));
         vela::setPortSource({});
+        vela::port_holders::setLockDirectories({});
     }
 
     // The text as read, and on the line (a pseudo-terminal keeps only the
@@ -214,6 +221,76 @@ private slots:
         instance.reset();
         QFile::remove(lockFile);
         if (error == SerialPort::kPortAlreadyOpen) QCOMPARE(openCom(user).first, 0);
+    }
+
+    // Lock files that are not regular files are no locks, and looking at them
+    // costs nothing: a FIFO blocks its reader, a link to /dev/zero never ends.
+    // A regular one that names a live process (init) still refuses. The open
+    // runs in a child that an alarm ends, so that a hang fails the row.
+    void oddLockFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("error");
+        QTest::newRow("FIFO") << "fifo" << 0;
+        QTest::newRow("link to /dev/zero") << "zero" << 0;
+        QTest::newRow("link to a live lock") << "link" << 0;
+        QTest::newRow("regular, live process") << "live" << SerialPort::kPortAlreadyOpen;
+    }
+    void oddLockFiles() {
+        QFETCH(QString, kind);
+        QFETCH(int, error);
+        QTemporaryDir folder;
+        vela::port_holders::setLockDirectories({folder.path().toStdString()});
+        Pty pty;
+        configure(1, pty.slavePath());
+        const QString number = QString::fromStdString(pty.slavePath()).section('/', -1);
+        const QByteArray lock = QFile::encodeName(folder.filePath("LCK..pts_" + number));
+        const QByteArray liveLock = QFile::encodeName(folder.filePath(kind == "live" ? "LCK..pts_" + number : "live"));
+        QFile live(QFile::decodeName(liveLock));
+        QVERIFY(live.open(QIODevice::WriteOnly) && live.write("         1\n") == 11);
+        live.close();
+        if (kind == "fifo") QCOMPARE(::mkfifo(lock.constData(), 0644), 0);
+        if (kind == "zero") QCOMPARE(::symlink("/dev/zero", QFile::encodeName(folder.filePath("LCK.." + number))), 0);
+        if (kind == "link") QCOMPARE(::symlink(liveLock.constData(), lock.constData()), 0);
+        const auto start = std::chrono::steady_clock::now();
+        const Child child([](int) { return ::alarm(3), openCom(nullptr).first; }, false);
+        QCOMPARE(child.result, error);
+        QVERIFY2(std::chrono::steady_clock::now() - start < 1s, "the lock files delayed the start-up");
+    }
+
+    // A normal user who may not open the device is told what can let them
+    // in, and never to join a group with usermod where that cannot work.
+    void permissionAdvice_data() {
+        QTest::addColumn<bool>("namedGroup");  // tty, or a group number without a name
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("hidden");  // reached through a folder the user may not enter
+        QTest::addColumn<QString>("advice");
+        const QString ask = QStringLiteral("\nAygıta erişim vermesi için sistem yöneticinize danışın.");
+        QTest::newRow("group without a name")
+            << false << 0660 << false
+            << QStringLiteral("Aygıt, adı olmayan %1 numaralı gruba ait; bu gruba usermod ile katılınamaz.").arg(nameless) + ask;
+        QTest::newRow("group may not open it either")
+            << true << 0600 << false << "Aygıtın grubu (tty) da onu açamaz; bir gruba katılmak yetmez." + ask;
+        QTest::newRow("device cannot be examined")
+            << true << 0660 << true
+            << QStringLiteral("Aygıtın sahibi ve izinleri okunamadı (%1).").arg(QString::fromLocal8Bit(std::strerror(EACCES))) + ask;
+    }
+    void permissionAdvice() {
+        QFETCH(bool, namedGroup);
+        QFETCH(int, mode);
+        QFETCH(bool, hidden);
+        QFETCH(QString, advice);
+        if (::geteuid() != 0 || !nobody) QSKIP("needs root and the user \"nobody\"");
+        Pty pty;
+        const std::string slave = pty.slavePath();
+        QCOMPARE(::chown(slave.c_str(), 0, namedGroup ? ::getgrnam("tty")->gr_gid : nameless) |
+                     ::chmod(slave.c_str(), mode_t(mode)), 0);
+        QTemporaryDir folder;  // only its owner, root, may enter it
+        const QString device = hidden ? folder.filePath("com") : QString::fromStdString(slave);
+        if (hidden) QCOMPARE(::symlink(slave.c_str(), QFile::encodeName(device)), 0);
+        configure(1, device.toStdString());
+        const auto [error, message] = openCom(&*nobody);
+        QCOMPARE(error, SerialPort::kPermissionDenied);
+        QCOMPARE(message, QStringLiteral("Com 1 açılamadı: %1 aygıtını açma izniniz yok.\n").arg(device) + advice);
     }
 
     // As a click handler does: write, then pause without returning to the event
@@ -321,6 +398,43 @@ private slots:
         QCOMPARE(notes.at(1).at(1).toByteArray(), QByteArray("\x01\x02\x03", 3));
         second.closeMaster();
         QTRY_COMPARE(lost.count(), 2);
+    }
+
+    // A pulled adapter that cannot be told apart from the adapters there now
+    // is not taken back, and that is said once; a twin of it in another
+    // socket is not taken for it either.
+    void adapterNotToldApart_data() {
+        QTest::addColumn<QString>("serial");  // of every adapter
+        QTest::addColumn<bool>("placed");     // in sockets p1, p2, p3, or nowhere known
+        QTest::addColumn<bool>("twinAtOpen");
+        QTest::addColumn<int>("told");
+        QTest::newRow("no identity") << "" << false << false << 1;
+        QTest::newRow("two clones of its serial number") << "0001" << true << false << 1;
+        QTest::newRow("twin left in its socket") << "" << true << true << 0;
+    }
+    void adapterNotToldApart() {
+        QFETCH(QString, serial);
+        QFETCH(bool, placed);
+        QFETCH(bool, twinAtOpen);
+        Pty pulled, twin, third;
+        const auto adapter = [&](const Pty& pty, const char* place) {
+            return vela::PortInfo{"", pty.slavePath(), "", serial.toStdString(), 0x1a86, 0x7523, placed ? place : ""};
+        };
+        std::vector<vela::PortInfo> present{adapter(pulled, "p1")};
+        if (twinAtOpen) present.push_back(adapter(twin, "p2"));
+        vela::setPortSource([&] { return present; });
+        SerialPort port;
+        port.setCommPort(1);
+        QCOMPARE(port.open(), 0);
+        port.setRThreshold(1);
+        QSignalSpy lost(&port, &SerialPort::lost), reopened(&port, &SerialPort::reopened),
+            told(&port, &SerialPort::notReopened);
+        present = {adapter(twin, "p2"), adapter(third, "p3")};
+        pulled.closeMaster();
+        QTRY_COMPARE(lost.count(), 1);
+        QTest::qWait(2 * SerialPort::kReopenIntervalMs + 200);
+        QTEST(int(told.count()), "told");
+        QVERIFY(!port.isOpen() && reopened.isEmpty());
     }
 };
 
