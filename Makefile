@@ -11,7 +11,7 @@ SANITIZE_BUILD ?= build-sanitize
 PACKAGE_BUILD ?= build-package
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = fuzz_field_value fuzz_cp1254 fuzz_monitor
+FUZZ_TARGETS = fuzz_field_value fuzz_cp1254 fuzz_monitor fuzz_record_reader
 # Warnings are errors in every build made here (WERROR=OFF to try a new compiler).
 WERROR ?= ON
 
@@ -66,8 +66,9 @@ package:
 	  "-DCMAKE_EXE_LINKER_FLAGS=$$($(DEBIAN_FLAGS) LDFLAGS)" >/dev/null
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target package
 
-# Each target keeps its corpus in $(FUZZ_BUILD)/corpus; a finding stops the
-# run with the input saved as $(FUZZ_BUILD)/crash-*.
+# Each target keeps its corpus in $(FUZZ_BUILD)/corpus and may have a
+# dictionary of the words it needs (tests/fuzz/TARGET.dict); a finding stops
+# the run with the input saved as $(FUZZ_BUILD)/crash-*.
 fuzz:
 	@scripts/setup.sh clang libclang-rt-14-dev
 	cmake -S tests/fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -75,7 +76,8 @@ fuzz:
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
 	  echo "$$t: $(FUZZ_SECONDS) s"; \
-	  $(FUZZ_BUILD)/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=512 -print_final_stats=1 \
+	  dict=tests/fuzz/$$t.dict; [ -f $$dict ] || dict=; \
+	  $(FUZZ_BUILD)/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=512 -print_final_stats=1 $${dict:+-dict=$$dict} \
 	    -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t >$(FUZZ_BUILD)/$$t.log 2>&1 \
 	    || { tail -n 40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \
 	  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' $(FUZZ_BUILD)/$$t.log; \

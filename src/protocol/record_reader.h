@@ -41,8 +41,10 @@ struct ReadRecord {
     std::vector<RecordProblem> problems;  // in line order
 };
 
-// Every line of `text`. Empty lines are skipped; a line that is not the
-// header nor a well-formed event line is a problem.
+// Every line of `text`. Empty lines (also those of tabs only) are skipped; a
+// line that is not the header nor a well-formed event line is a problem. The
+// record has its header when it is the first line that is not empty; a later
+// header (records joined one after another) is skipped.
 ReadRecord read_record(std::string_view text);
 
 // One message for a refused record: up to ten problems, one a line
@@ -51,12 +53,14 @@ std::string problems_message(const std::vector<RecordProblem>& problems);
 
 // A received delivery, for replay.
 struct RecordedDelivery {
+    std::size_t line = 0;  // for what replay says about the gap before it
     std::optional<std::int64_t> at_ms;
     std::vector<Byte> bytes;
 };
 
 // The received side of a record, for replay: every GELEN line, or a refusal
-// when the record has problems, no header or no GELEN line.
+// when the record is empty ("Kayıt boş."), has no header, has problems
+// ("Kayıtta hatalı 12 satır var:" and the problems_message) or no GELEN line.
 Result<std::vector<RecordedDelivery>> replay_deliveries(const ReadRecord& record);
 
 // A frame the console sent, for sending again.

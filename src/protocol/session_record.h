@@ -3,12 +3,12 @@
 // show what was sent to which device, what came back and when. Plain UTF-8,
 // one event per line, fields separated by a tab under a header line naming
 // them: it reads in a terminal and loads into a spreadsheet as it is.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "protocol/frame.h"
 
@@ -27,6 +27,10 @@ enum class RecordEvent {
 struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
 };
+
+// The event words of the record, in the order of RecordEvent.
+inline constexpr std::array<std::string_view, 6> kEventWords = {"GÖNDERILEN", "GELEN", "ÇERÇEVE",
+                                                                "PORT",       "RED",   "ATILAN"};
 
 inline constexpr char kRecordHeader[] = "Zaman\tOlay\tBaytlar\tCihaz\tAnlam";
 
@@ -47,17 +51,5 @@ inline constexpr char kPortUnknownMeaning[] = "yeniden açılamadı: hangi adapt
 inline constexpr char kPortClosedMeaning[] = "kapandı";
 
 std::string dropped_meaning(std::uint64_t count);
-
-// A received delivery read back from a saved record, for replay: its time in
-// milliseconds on a scale that only gaps are taken from (none when the line
-// has no time) and its bytes.
-struct RecordedDelivery {
-    std::optional<std::int64_t> at_ms;
-    std::vector<Byte> bytes;
-};
-
-// The delivery of a received line; nothing for the header, other events and
-// lines that are not well formed.
-std::optional<RecordedDelivery> parse_received_line(std::string_view line);
 
 }  // namespace vela

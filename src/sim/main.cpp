@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iostream>
 
+#include "sim/record_log.h"
+#include "sim/replay_file.h"
 #include "sim/sim_line.h"
 #include "sim/sim_options.h"
 #include "sim/simulator.h"
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (const std::optional<std::string> refusal = overwritten_input(options)) {
+        std::cerr << *refusal << "\n";
+        return 2;
+    }
     std::ifstream script;
     if (options.script) {
         script.open(*options.script);
@@ -32,20 +38,18 @@ int main(int argc, char** argv) {
     }
     std::vector<vela::RecordedDelivery> deliveries;
     if (options.replay) {
-        std::ifstream record(*options.replay);
-        if (!record) {
-            std::cerr << "Oturum kaydı okunamadı: " << *options.replay << "\n";
+        Result<std::vector<vela::RecordedDelivery>> read = read_replay_file(*options.replay);
+        if (!read) {
+            std::cerr << read.message() << "\n";
             return 2;
         }
-        for (std::string text; std::getline(record, text);) {
-            if (auto delivery = vela::parse_received_line(text)) deliveries.push_back(std::move(*delivery));
-        }
+        deliveries = *read;
     }
-    std::ofstream log;
+    std::optional<RecordLog> log;
     if (options.log) {
-        log.open(*options.log, std::ios::trunc);
-        if (!log) {
-            std::cerr << "Kayıt dosyası açılamadı: " << *options.log << "\n";
+        log.emplace(*options.log);
+        if (!log->opened()) {
+            std::cerr << log->failure() << "\n";
             return 2;
         }
     }
@@ -75,7 +79,7 @@ int main(int argc, char** argv) {
         std::cout << "Hat hazır: " << line.path << std::endl;
     }
 
-    Simulator simulator(options, line, std::cout, options.log ? &log : nullptr);
+    Simulator simulator(options, line, std::cout, log ? &*log : nullptr);
     const int status = options.replay   ? simulator.run_replay(deliveries)
                        : options.script ? simulator.run_script(script)
                                         : simulator.run_interactive();

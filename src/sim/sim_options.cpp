@@ -1,6 +1,7 @@
 #include "sim/sim_options.h"
 
 #include <charconv>
+#include <filesystem>
 
 #include "protocol/decimal.h"
 
@@ -8,9 +9,10 @@ namespace vela::sim {
 namespace {
 
 constexpr std::uint64_t kLongestByteGap = 10000;  // ms
+constexpr double kLongestMaxGap = 86400;          // s
 
-// A replay speed such as "2" or "0.5": digits with at most one point.
-std::optional<double> speed_factor(const std::string& text) {
+// A number such as "2" or "0.5": digits with at most one point.
+std::optional<double> decimal_value(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return std::nullopt;
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -52,9 +54,13 @@ Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) 
         } else if (option == "--replay") {
             options.replay = value;
         } else if (option == "--speed") {
-            const std::optional<double> factor = speed_factor(value);
+            const std::optional<double> factor = decimal_value(value);
             if (!factor || *factor < 0.01 || *factor > 1000) return Refusal{"--speed 0.01 ile 1000 arasında olmalı."};
             options.speed = *factor;
+        } else if (option == "--max-gap") {
+            const std::optional<double> seconds = decimal_value(value);
+            if (!seconds || *seconds > kLongestMaxGap) return Refusal{"--max-gap 0 ile 86400 arasında saniye olmalı."};
+            options.max_gap = std::chrono::milliseconds(static_cast<long>(*seconds * 1000));
         } else if (option == "--path-file") {
             options.path_file = value;
         } else {
@@ -65,18 +71,38 @@ Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) 
     return options;
 }
 
+std::optional<std::string> overwritten_input(const SimOptions& options) {
+    using Named = std::pair<const char*, const std::optional<std::string>&>;
+    const Named written[] = {{"--log", options.log}, {"--path-file", options.path_file}};
+    const Named read[] = {{"--replay", options.replay}, {"--script", options.script}};
+    for (const auto& [output, output_path] : written) {
+        for (const auto& [input, input_path] : read) {
+            std::error_code unknown;
+            if (output_path && input_path && std::filesystem::equivalent(*output_path, *input_path, unknown)) {
+                return std::string(output) + " ile " + input + " aynı dosya: " + *output_path +
+                       "; okunan dosyanın üzerine yazılmaz.";
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 std::string usage_text() {
     return "Kullanım: vela-sim [--device YOL [--baud 9600|19200]] [--byte-gap MS]\n"
-           "                  [--script DOSYA | --replay DOSYA [--speed X]] [--log DOSYA]\n"
-           "                  [--path-file DOSYA] [--no-time]\n"
+           "                  [--script DOSYA | --replay DOSYA [--speed X] [--max-gap S]]\n"
+           "                  [--log DOSYA] [--path-file DOSYA] [--no-time]\n"
            "  Seçeneksiz bir sanal hat açar ve konsolun açacağı yolu yazar.\n"
            "  --device     sanal hat yerine gerçek seri port (null-modem kablo)\n"
            "  --byte-gap   çerçeveleri bayt bayt, aralarında MS milisaniye ile gönder\n"
            "  --script     komutları dosyadan çalıştır ve bitince çık\n"
            "  --replay     kaydedilmiş oturumda konsola gelenleri aynı aralıklarla\n"
-           "               hatta oynat (Enter ile başlar) ve bitince çık\n"
+           "               hatta oynat (Enter ile başlar) ve bitince çık; okunamayan\n"
+           "               bir satırı olan kaydın hiçbir şeyi oynatılmaz\n"
            "  --speed      oynatmayı X kat hızlı yap (aralıklar X'e bölünür)\n"
-           "  --log        hattaki çerçeveleri oturum kaydı biçiminde dosyaya yaz\n"
+           "  --max-gap    oynatmada S saniyeden uzun beklemeyi S saniyeye kısalt\n"
+           "               (varsayılan 60); geri giden saat beklemeden oynatılır\n"
+           "  --log        hattaki çerçeveleri oturum kaydı biçiminde dosyaya yaz;\n"
+           "               okunan dosya olamaz, yazılamazsa benzetici durur\n"
            "  --path-file  hattın yolunu dosyaya yaz (konsolu başlatmak için)\n"
            "  --no-time    satırlarda saat olmasın (karşılaştırılabilir kayıt)\n";
 }

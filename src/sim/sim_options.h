@@ -17,6 +17,7 @@ struct SimOptions {
     std::optional<std::string> log;        // the session record of the line
     std::optional<std::string> replay;     // a saved session record whose received side is played
     double speed = 1.0;                    // the replay's gaps are divided by this
+    std::chrono::milliseconds max_gap{60000};  // the longest wait of a replay
     std::optional<std::string> path_file;  // receives the line's path, for starting the console
     bool with_time = true;
     bool help = false;
@@ -24,6 +25,10 @@ struct SimOptions {
 
 // The arguments after the program name; a refusal names the first bad one.
 Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments);
+
+// The refusal when a file the run writes is one it reads, by whatever path:
+// writing would destroy it. Files that do not exist yet are none it reads.
+std::optional<std::string> overwritten_input(const SimOptions& options);
 
 std::string usage_text();
 

@@ -10,6 +10,8 @@
 #include <ostream>
 #include <thread>
 
+#include "sim/replay_plan.h"
+
 namespace vela::sim {
 namespace {
 
@@ -20,6 +22,8 @@ using std::chrono::milliseconds;
 constexpr milliseconds kQuiet{200};
 // After a script the line is served until it has been quiet this long.
 constexpr milliseconds kScriptDrain{300};
+// A replay wait longer than this is announced.
+constexpr std::chrono::seconds kLongWait{5};
 
 std::string time_of_day() {
     const auto now = std::chrono::system_clock::now();
@@ -51,12 +55,12 @@ int poll_timeout(Clock::time_point deadline) {
 
 }  // namespace
 
-Simulator::Simulator(const SimOptions& options, const SimLine& line, std::ostream& out, std::ostream* log)
+Simulator::Simulator(const SimOptions& options, const SimLine& line, std::ostream& out, RecordLog* log)
     : options_(options), line_(line), out_(out), log_(log),
       session_([this](const std::string& text) { write_traffic(text); },
                [this](RecordEvent event, std::span<const Byte> bytes, std::string_view device,
                       std::string_view meaning) { write_record(event, bytes, device, meaning); }) {
-    if (log_) *log_ << kRecordHeader << std::endl;
+    if (log_ && !log_->write_line(kRecordHeader)) out_ << log_->failure() << std::endl;
 }
 
 void Simulator::write_traffic(const std::string& line) {
@@ -66,10 +70,12 @@ void Simulator::write_traffic(const std::string& line) {
 
 void Simulator::write_record(RecordEvent event, std::span<const Byte> bytes, std::string_view device,
                              std::string_view meaning) {
-    if (!log_) return;
+    if (!log_ || !log_->failure().empty()) return;
     const std::optional<LocalTime> time = options_.with_time ? std::optional(local_now()) : std::nullopt;
-    *log_ << record_line(time, event, bytes, device, meaning) << std::endl;
+    if (!log_->write_line(record_line(time, event, bytes, device, meaning))) out_ << log_->failure() << std::endl;
 }
+
+bool Simulator::log_failed() const { return log_ && !log_->failure().empty(); }
 
 bool Simulator::read_line() {
     Byte buffer[4096];
@@ -88,6 +94,7 @@ bool Simulator::read_line() {
 
 bool Simulator::serve_until(Clock::time_point deadline, bool watch_input) {
     for (;;) {
+        if (log_failed()) return false;
         Clock::time_point wake = deadline;
         if (session_.holds_bytes()) wake = std::min(wake, last_received_ + kQuiet);
         pollfd fds[2] = {{line_.fd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
@@ -107,7 +114,7 @@ bool Simulator::serve_until_quiet() {
         if (!serve_until(Clock::now() + kScriptDrain, false)) return false;
     } while (Clock::now() - last_received_ < kScriptDrain);
     session_.line_quiet();
-    return true;
+    return !log_failed();
 }
 
 Simulator::Outcome Simulator::execute(const std::string& text, const std::string& refusal_prefix) {
@@ -120,15 +127,16 @@ Simulator::Outcome Simulator::execute(const std::string& text, const std::string
         const milliseconds gap = send->is_frame ? options_.byte_gap : milliseconds{0};
         if (!write_bytes(line_.fd, send->bytes, gap)) {
             out_ << "Hatta yazılamadı: " << line_.path << std::endl;
-            return Outcome::LineLost;
+            return Outcome::Stopped;
         }
         session_.sent(*send);
+        if (log_failed()) return Outcome::Stopped;
     } else if (std::holds_alternative<ShowStatus>(*command)) {
         out_ << session_.installation().status_text() << std::flush;
     } else if (std::holds_alternative<ShowHelp>(*command)) {
         out_ << help_text() << std::flush;
     } else if (const auto* wait = std::get_if<Wait>(&*command)) {
-        if (!serve_until(Clock::now() + wait->duration, false)) return Outcome::LineLost;
+        if (!serve_until(Clock::now() + wait->duration, false)) return Outcome::Stopped;
     } else if (std::holds_alternative<Quit>(*command)) {
         return Outcome::Quit;
     }
@@ -149,13 +157,13 @@ int Simulator::run_interactive() {
             const Outcome outcome = execute(text, "");
             if (outcome == Outcome::Quit) {
                 session_.line_quiet();
-                return 0;
+                return log_failed() ? 1 : 0;
             }
-            if (outcome == Outcome::LineLost) return 1;
+            if (outcome == Outcome::Stopped) return 1;
         }
     }
     session_.line_quiet();
-    return 0;
+    return log_failed() ? 1 : 0;
 }
 
 int Simulator::run_script(std::istream& script) {
@@ -167,7 +175,7 @@ int Simulator::run_script(std::istream& script) {
         if (!serve_until(Clock::now(), false)) return 1;
         const Outcome outcome = execute(text, "Betik satır " + std::to_string(number) + ": ");
         if (outcome == Outcome::Refused) refused = true;
-        if (outcome == Outcome::LineLost) return 1;
+        if (outcome == Outcome::Stopped) return 1;
         if (outcome == Outcome::Quit) break;
     }
     if (!serve_until_quiet()) return 1;
@@ -180,18 +188,18 @@ int Simulator::run_replay(const std::vector<RecordedDelivery>& deliveries) {
     char ignored[256];
     while (::read(STDIN_FILENO, ignored, sizeof ignored) == sizeof ignored) {
     }
-    const Clock::time_point start = Clock::now();
-    const std::optional<std::int64_t> first = deliveries.empty() ? std::nullopt : deliveries.front().at_ms;
-    for (const RecordedDelivery& delivery : deliveries) {
-        if (first && delivery.at_ms) {
-            const auto gap = std::chrono::duration<double, std::milli>(*delivery.at_ms - *first) / options_.speed;
-            if (!serve_until(start + std::chrono::duration_cast<Clock::duration>(gap), false)) return 1;
-        }
-        if (!write_bytes(line_.fd, delivery.bytes, options_.byte_gap)) {
+    const std::vector<ReplayStep> plan = replay_plan(deliveries, options_.speed, options_.max_gap);
+    Clock::time_point due = Clock::now();
+    for (std::size_t i = 0; i < deliveries.size(); ++i) {
+        if (!plan[i].notice.empty()) write_traffic(plan[i].notice);
+        if (plan[i].wait > kLongWait) write_traffic(waiting_notice(i, deliveries.size(), plan[i].wait));
+        due += std::chrono::duration_cast<Clock::duration>(plan[i].wait);
+        if (!serve_until(due, false)) return 1;
+        if (!write_bytes(line_.fd, deliveries[i].bytes, options_.byte_gap)) {
             out_ << "Hatta yazılamadı: " << line_.path << std::endl;
             return 1;
         }
-        session_.sent(SendBytes{delivery.bytes, false});
+        session_.sent(SendBytes{deliveries[i].bytes, false});
     }
     return serve_until_quiet() ? 0 : 1;
 }

@@ -1,12 +1,14 @@
 #pragma once
 // The running simulator: serves the line while it carries out the commands
-// typed at its prompt or read from a script.
+// typed at its prompt or read from a script. A record that cannot be written
+// stops it: the run would go on without the evidence it was asked for.
 #include <chrono>
-#include <fstream>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "protocol/record_reader.h"
+#include "sim/record_log.h"
 #include "sim/session.h"
 #include "sim/sim_line.h"
 #include "sim/sim_options.h"
@@ -15,7 +17,7 @@ namespace vela::sim {
 
 class Simulator {
 public:
-    Simulator(const SimOptions& options, const SimLine& line, std::ostream& out, std::ostream* log);
+    Simulator(const SimOptions& options, const SimLine& line, std::ostream& out, RecordLog* log);
 
     // Commands from standard input until "cikis" or its end. Exit status.
     int run_interactive();
@@ -23,18 +25,20 @@ public:
     // while after the last command. Exit status: 1 when a line was refused.
     int run_script(std::istream& script);
     // Plays the deliveries onto the line with their recorded gaps divided by
-    // the speed, starting when a line (or the end) comes on standard input,
-    // then serves the line until it is quiet. Exit status.
+    // the speed (see replay_plan), starting when a line (or the end) comes on
+    // standard input, then serves the line until it is quiet. Exit status.
     int run_replay(const std::vector<RecordedDelivery>& deliveries);
 
 private:
-    enum class Outcome { Continue, Refused, Quit, LineLost };
+    enum class Outcome { Continue, Refused, Quit, Stopped };
 
     Outcome execute(const std::string& text, const std::string& refusal_prefix);
     // Serves the line until `deadline`, or until standard input is readable
-    // when `watch_input` is set. False when the line is lost.
+    // when `watch_input` is set. False when the line is lost or the record
+    // could not be written.
     bool serve_until(std::chrono::steady_clock::time_point deadline, bool watch_input);
     bool serve_until_quiet();
+    bool log_failed() const;
     bool read_line();
     void write_traffic(const std::string& line);
     void write_record(RecordEvent event, std::span<const Byte> bytes, std::string_view device,
@@ -43,7 +47,7 @@ private:
     const SimOptions& options_;
     SimLine line_;
     std::ostream& out_;
-    std::ostream* log_;
+    RecordLog* log_;
     Session session_;
     std::chrono::steady_clock::time_point last_received_{};
 };

@@ -1,0 +1,38 @@
+#include "sim/record_log.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "sim/file_error.h"
+
+namespace vela::sim {
+
+RecordLog::RecordLog(std::string path) : path_(std::move(path)) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) failure_ = "Kayıt dosyası açılamadı: " + path_ + " (" + file_error_reason(errno) + ")";
+}
+
+RecordLog::~RecordLog() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool RecordLog::write_line(std::string_view line) {
+    if (!failure_.empty()) return false;
+    std::string text(line);
+    text += '\n';
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            // A write that takes nothing without an error would never end.
+            failure_ = "Kayıt dosyasına yazılamadı: " + path_ + " (" + file_error_reason(n < 0 ? errno : EIO) + ")";
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace vela::sim
