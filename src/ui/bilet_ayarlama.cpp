@@ -135,9 +135,7 @@ void BiletAyarlama::sendTicket() {
 }
 
 void BiletAyarlama::refuse(const std::string& message) {
-    const QString text = QString::fromStdString(message);
-    windows_.anaMenu().sessionRecorder().refused(ui->BiletBilgisiGönder->text(), text);
-    Feedback::message(this, text);
+    windows_.anaMenu().refuse(this, ui->BiletBilgisiGönder->text(), QString::fromStdString(message));
 }
 
 void BiletAyarlama::Bilet_Komut_Gonder(const Sequence& frames) {
