@@ -46,6 +46,8 @@ AnaMenu::AnaMenu(Windows& windows)
                    ui->GonderilenLabel_4, ui->GonderilenLabel_5, ui->GonderilenLabel_6};
     gelen_ = {ui->GelenLabel_0, ui->GelenLabel_1, ui->GelenLabel_2, ui->GelenLabel_3,
               ui->GelenLabel_4, ui->GelenLabel_5, ui->GelenLabel_6};
+    // The log starts with its control's own name, as the form always showed
+    // it; received bytes are appended after it.
     ui->Text7->append(u"Text7");
 
     // Each panel's frames go to its device type, as the record names it.

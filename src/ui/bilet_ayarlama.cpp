@@ -31,6 +31,8 @@ BiletAyarlama::BiletAyarlama(Windows& windows)
     : ui(std::make_unique<Ui::BiletAyarlama>()), windows_(windows) {
     ui->setupUi(this);
     ui->RichTextBox1->setFont(previewFont());
+    // Until the first preview the box shows its control's own name, as the form
+    // always did.
     ui->RichTextBox1->setPlainText(QStringLiteral("RichTextBox1"));
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("kurum ismi")); });
