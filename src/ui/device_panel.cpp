@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 
-
 namespace vela {
 
 DevicePanel::DevicePanel(QWidget* parent) : QGroupBox(parent) {}
