@@ -43,13 +43,15 @@ public:
     int setSettings(const QString& settings);       // Settings, "9600,N,8,1"
     qint32 baudRate() const;                        // the speed those settings give
     int open();                                     // PortOpen = true
-    void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
-    // Once the port has been opened, a vanished device is reopened by itself:
-    // an adapter found by its identity wherever it is now, any other device
-    // under the same name, with the same settings and the same checks for
-    // another holder. Sends in between find the port closed.
-    static constexpr int kReopenIntervalMs = 1000;
     bool isOpen() const;
+    void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
+
+    // Once the port has been opened, a vanished device is reopened by itself,
+    // tried every kReopenIntervalMs: an adapter found by its identity wherever
+    // it is now, any other device under the same name, with the same settings
+    // and the same checks for another holder. Sends in between find the port
+    // closed.
+    static constexpr int kReopenIntervalMs = 1000;
 
     // Why the last open() failed: the device it tried and the system's error
     // number (0 when the failure was not the system's, such as a bad number).

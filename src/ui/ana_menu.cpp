@@ -46,6 +46,8 @@ AnaMenu::AnaMenu(Windows& windows)
                    ui->GonderilenLabel_4, ui->GonderilenLabel_5, ui->GonderilenLabel_6};
     gelen_ = {ui->GelenLabel_0, ui->GelenLabel_1, ui->GelenLabel_2, ui->GelenLabel_3,
               ui->GelenLabel_4, ui->GelenLabel_5, ui->GelenLabel_6};
+    // The log starts with its control's own name, as the form always showed
+    // it; received bytes are appended after it.
     ui->Text7->append(u"Text7");
 
     // Each panel's frames go to its device type, as the record names it.
@@ -55,8 +57,9 @@ AnaMenu::AnaMenu(Windows& windows)
     for (const auto& [panel, type] : panels) {
         connect(panel, &DevicePanel::send, this,
                 [this, type = type](const Sequence& frames, const QString& command) { Data_Gonder(frames, command, type); });
-        connect(panel, &DevicePanel::refused, &recorder_,
-                [this](const QString& message, const QString& command) { recorder_.refused(command, message); });
+        connect(panel, &DevicePanel::refused, this, [this, panel = panel](const QString& message, const QString& command) {
+            refuse(panel, command, message);
+        });
     }
     connect(ui->Command29, &QPushButton::clicked, this, &AnaMenu::Command29_Click);
     connect(&MSComm1, &SerialPort::onComm, this, &AnaMenu::MSComm1_OnComm);
@@ -98,13 +101,18 @@ QLabel* AnaMenu::GelenKomutLabel() const { return ui->GelenKomutLabel; }
 
 ReceivedLog* AnaMenu::Text7() const { return ui->Text7; }
 
-void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, std::optional<Device> device) {
+void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, Device device) {
     sendRecorded(
         this, frames, device, [&command](const Frame&) { return command; },
         [this](int index, Byte value) { GonderilenLabel(index)->setText(shown(value)); });
 }
 
-bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, std::optional<Device> device,
+void AnaMenu::refuse(QWidget* parent, const QString& command, const QString& message) {
+    recorder_.refused(command, message);
+    Feedback::message(parent, message);
+}
+
+bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, Device device,
                            const CommandName& command, const Transmitter::ByteSent& shown) {
     const bool wasOpen = MSComm1.isOpen();
     std::size_t next = 0;  // the frame whose bytes are going out
@@ -112,8 +120,7 @@ bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, std::optiona
         if (shown) shown(index, value);
         if (index + 1 < static_cast<int>(std::tuple_size_v<Frame>)) return;
         const Frame& frame = frames[next++].frame;
-        const QString name = device ? QString::fromStdString(device_name(*device, frame[5])) : QString();
-        recorder_.sent(frame, name, command(frame));
+        recorder_.sent(frame, QString::fromStdString(device_name(device, frame[5])), command(frame));
     });
     if (!sent) {
         // The frame that could not go out; on a closed port the first.

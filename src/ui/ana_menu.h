@@ -5,7 +5,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "protocol/device_name.h"
 #include "protocol/monitor.h"
@@ -37,7 +36,11 @@ public:
     // Plays the frames of `command` on MSComm1 and records them as sent to
     // `device` (its number is each frame's DATA6); GonderilenLabel shows each
     // byte once it has been handed to the port.
-    void Data_Gonder(const Sequence& frames, const QString& command, std::optional<Device> device = std::nullopt);
+    void Data_Gonder(const Sequence& frames, const QString& command, Device device);
+
+    // A command refused before anything was sent, by any window: recorded,
+    // then its message shown over `parent`.
+    void refuse(QWidget* parent, const QString& command, const QString& message);
 
     // Every frame sent, every delivery received, the port's events and the
     // refusals of the run.
@@ -47,7 +50,7 @@ public:
     // device and the name `command` gives it; a refusal of the port is
     // recorded too. The record is flushed once the frames are done.
     using CommandName = std::function<QString(const Frame&)>;
-    bool sendRecorded(QWidget* parent, const Sequence& frames, std::optional<Device> device, const CommandName& command,
+    bool sendRecorded(QWidget* parent, const Sequence& frames, Device device, const CommandName& command,
                       const Transmitter::ByteSent& shown = {});
 
     // The displays, by their index.

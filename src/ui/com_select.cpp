@@ -21,7 +21,7 @@ namespace vela {
 
 namespace {
 
-constexpr int kPorts = 16;
+constexpr int kPorts = kComPorts;
 constexpr int kRowsPerColumn = 8;
 // "Com 1" and "Com 2" belong to the window itself and "Com 3" to "Com 16" to
 // the frame, so each set is its own option group.

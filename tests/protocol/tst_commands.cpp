@@ -1,8 +1,6 @@
-// The command codes, the frames of every command button and of the
-// dot-matrix text transfer.
+// The frames of every command button and of the dot-matrix text transfer.
 #include <QTest>
 
-#include "protocol/command_codes.h"
 #include "protocol/commands.h"
 
 using namespace vela;
@@ -15,34 +13,6 @@ QList<int> bytes(const Frame& frame) { return QList<int>(frame.begin(), frame.en
 class CommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    // DATA2 per device type and the fixed parameter values, as the protocol numbers them.
-    void codes() {
-        namespace t = code::hand_terminal;
-        namespace m = code::ticket_machine;
-        namespace d = code::dot_matrix;
-        namespace r = code::received;
-        namespace g = code::general;
-        namespace b = code::main_board;
-        namespace c = code::chime;
-        namespace x = code::ticket_transfer;
-        const code::Pattern reset = t::kResetPattern, load = g::kLoadAddressPattern;
-        const QList<std::pair<QList<int>, QList<int>>> rows = {
-            {{t::kShowNumber, t::kDisplayOff, t::kDisplayDashes, t::kDisplayOn, t::kWaitingCount, t::kNobodyWaiting,
-              t::kFlashCount, t::kScrollTime, t::kReset}, {2, 4, 5, 6, 8, 9, 31, 34, 85}},
-            {{m::kFirstTicket, m::kSecondTicket, m::kNoTicket, m::kLoadTicketData, g::kGlobalReset, g::kLoadAddress},
-             {15, 17, 18, 23, 85, 36}},
-            {{b::kKu, b::kArrow, b::kScrollDelay, c::kChime}, {27, 28, 34, 29}},
-            {{d::kCharacter, d::kMode, d::kArrow, d::kBufferLength, d::kFrequencies, d::kBrightness, d::kTextLength},
-             {20, 21, 26, 37, 38, 39, 41}},
-            {{x::kFont, x::kInstitutionCharacter, x::kButtonCharacter}, {30, 31, 32}},
-            {{r::kAdvance, r::kRepeatNumber, r::kDisplayOff, r::kDisplayDashes, r::kDisplayOn, r::kWaitingRequest,
-              r::kLearnGroup, r::kChangeGroup, r::kTicketRequest, r::kAcknowledge}, {1, 3, 4, 5, 6, 7, 10, 12, 14, 16}},
-            {{reset.data3, reset.data4, reset.data5, load.data3, load.data4, load.data5, t::kNobodyWaitingMark,
-              m::kNoTicketMark, b::kEnable, b::kDisable, c::kOn, c::kOff},
-             {170, 85, 170, 85, 170, 85, 85, 85, 1, 0, 1, 2}}};
-        for (const auto& [codes, expected] : rows) QCOMPARE(codes, expected);
-    }
-
     void frames() {
         using dot_matrix::Mode;
         namespace t = hand_terminal;

@@ -9,7 +9,7 @@ using namespace vela;
 class TicketTest : public QObject {
     Q_OBJECT
 private slots:
-    // ESC ! both ways, GS ! from the selected option indices (0 "Normal"),
+    // ESC ! and GS ! both ways, GS ! from the selected option indices (0 "Normal"),
     // and the labels with their reserved sign position.
     void font_values() {
         for (const auto& [modes, value] : QList<std::pair<PrintModes, int>>{
@@ -28,6 +28,12 @@ private slots:
         QCOMPARE(gs_bang_value(selected({2}), selected({0})), 2);
         QCOMPARE(gs_bang_value(selected({0}), selected({2})), 32);
         QCOMPARE(gs_bang_value(selected({0, 7, 3}), selected({6, 4})), 3 + 16 * 4);
+        // GS ! read back: the height in bits 0-2, the width in bits 4-6, bits 3 and 7 in neither.
+        for (const auto& [value, height, width] :
+             QList<std::tuple<int, int, int>>{{0, 0, 0}, {35, 3, 2}, {119, 7, 7}, {136, 0, 0}, {255, 7, 7}}) {
+            QCOMPARE(character_size(value).height, height);
+            QCOMPARE(character_size(value).width, width);
+        }
         QCOMPARE(esc_bang_text(0) + "|" + esc_bang_text(185) + "|" + esc_bang_text(-5) + "|" + gs_bang_text(119),
                  "27, 33,  0|27, 33,  185|27, 33, -5|29, 33,  119");
     }
