@@ -121,7 +121,7 @@ std::string dropped_meaning(std::uint64_t count) {
 }
 
 std::string bytes_gone_note(int gone) {
-    return gone > 0 ? "en çok " + std::to_string(gone) + "/7 bayt gitti" : std::string{};
+    return gone > 0 ? "En çok " + std::to_string(gone) + "/7 bayt gitti." : std::string{};
 }
 
 std::optional<RecordedDelivery> parse_received_line(std::string_view line) {

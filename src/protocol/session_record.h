@@ -75,7 +75,7 @@ inline constexpr char kPortClosedMeaning[] = "kapandı";
 std::string dropped_meaning(std::uint64_t count);
 
 // Said of a frame the device stopped taking, when some of its bytes may have
-// reached the line: "en çok 3/7 bayt gitti"; empty when none did.
+// reached the line: "En çok 3/7 bayt gitti."; empty when none did.
 std::string bytes_gone_note(int gone);
 
 // A received delivery read back from a saved record, for replay: its time in

@@ -40,7 +40,7 @@ QString reason(int error, const QString& fallback) {
 }  // namespace
 
 SessionRecorder::SessionRecorder(QWidget* parent)
-    : QObject(parent), parent_(parent), clock_(startedNow()), newest_(RecordClock::Monotonic::now()) {}
+    : QObject(parent), parent_(parent), clock_(startedNow()) {}
 
 void SessionRecorder::sent(const Frame& frame, const QString& device, const QString& command) {
     add(now(), RecordEvent::Sent, std::string(frame.begin(), frame.end()), device, command);

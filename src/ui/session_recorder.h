@@ -79,7 +79,7 @@ private:
 
     QWidget* parent_;
     RecordClock clock_;
-    Moment newest_;  // the latest time recorded
+    Moment newest_{};  // the latest time recorded
     std::deque<Event> kept_;
     std::uint64_t dropped_ = 0;
     std::size_t unwritten_ = 0;  // the newest events not yet in the file

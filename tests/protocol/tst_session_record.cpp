@@ -1,4 +1,5 @@
-// The session record's lines, and the received lines read back for replay.
+// The session record's lines and clock, and the received lines read back for
+// replay.
 #include <QTest>
 
 #include "protocol/session_record.h"
@@ -10,6 +11,10 @@ class SessionRecordTest : public QObject {
 private slots:
     void lines_data();
     void lines();
+    void clock_data();
+    void clock();
+    void opened_data();
+    void opened();
     void received_lines_data();
     void received_lines();
 };
@@ -48,6 +53,46 @@ void SessionRecordTest::lines() {
     QCOMPARE(QString::fromStdString(record_line(time, static_cast<RecordEvent>(event), values, device.toStdString(),
                                                 meaning.toStdString())),
              line);
+}
+
+// The clock starts at 2026-12-06 11:32:05.000 UTC; an event `after` that
+// (nanoseconds on the monotonic clock) at `offset` minutes east of UTC.
+void SessionRecordTest::clock_data() {
+    QTest::addColumn<qint64>("after");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("time");
+    QTest::newRow("Istanbul") << 127'000'000LL << 180 << "2026-12-06 14:32:05.127";
+    QTest::newRow("past local midnight") << 36'000'000'000'000LL << 180 << "2026-12-07 00:32:05.000";
+    QTest::newRow("west of UTC") << 0LL << -210 << "2026-12-06 08:02:05.000";
+    QTest::newRow("ten days on, no drift") << 864'000'000'000'001LL << 0 << "2026-12-16 11:32:05.000";
+    QTest::newRow("a part of a millisecond is cut") << 1'999'999LL << 0 << "2026-12-06 11:32:05.001";
+    QTest::newRow("just before the start") << -1LL << 0 << "2026-12-06 11:32:04.999";
+    QTest::newRow("into a leap day") << 38'838'475'000'000'000LL << 0 << "2028-02-29 00:00:00.000";
+}
+
+void SessionRecordTest::clock() {
+    QFETCH(qint64, after);
+    QFETCH(int, offset);
+    using namespace std::chrono;
+    const RecordClock::Monotonic::time_point start{hours(5)};
+    const RecordClock clock(start, sys_days{2026y / 12 / 6} + 11h + 32min + 5s, minutes(offset));
+    QTEST(QString::fromStdString(record_line(clock.at(start + nanoseconds(after)), RecordEvent::Port, {}, "", ""))
+              .section(u'\t', 0, 0),
+          "time");
+}
+
+void SessionRecordTest::opened_data() {
+    QTest::addColumn<int>("offset");  // minutes east of UTC
+    QTest::addColumn<QString>("meaning");
+    QTest::newRow("east") << 180 << "açıldı: /dev/ttyUSB0, 9600 baud, UTC+03:00";
+    QTest::newRow("UTC") << 0 << "açıldı: /dev/ttyUSB0, 9600 baud, UTC+00:00";
+    QTest::newRow("west, half hour") << -210 << "açıldı: /dev/ttyUSB0, 9600 baud, UTC-03:30";
+    QTest::newRow("quarter hour") << 345 << "açıldı: /dev/ttyUSB0, 9600 baud, UTC+05:45";
+}
+
+void SessionRecordTest::opened() {
+    QFETCH(int, offset);
+    QTEST(QString::fromStdString(port_opened_meaning("/dev/ttyUSB0", 9600, std::chrono::minutes(offset))), "meaning");
 }
 
 void SessionRecordTest::received_lines_data() {
