@@ -374,17 +374,19 @@ SerialPort::WriteResult SerialPort::waitSent() {
     const int given = std::exchange(impl_->unconfirmed, 0);
     const Clock::time_point deadline = Clock::now() + kStuckAfter + lineTime(impl_->settings, given);
     std::optional<bool> emptied;
-    for (;;) {
+    // What came before the frame left is taken first, to stand before it in
+    // the record; then the queue is looked at every kQueuePoll, and whenever
+    // bytes come in.
+    for (std::chrono::nanoseconds wait{0};; wait = kQueuePoll) {
+        if (watchFor(std::min<Clock::duration>(wait, deadline - Clock::now()), 0) & kGone) {
+            loseDevice();
+            return WriteResult::Lost;
+        }
         if (queuedOutput(impl_->fd) == 0) {
             emptied = transmitterEmpty(impl_->fd);
             if (emptied.value_or(true)) break;
         }
-        const Clock::time_point now = Clock::now();
-        if (now >= deadline) return WriteResult::Stuck;
-        if (watchFor(std::min<Clock::duration>(kQueuePoll, deadline - now), 0) & kGone) {
-            loseDevice();
-            return WriteResult::Lost;
-        }
+        if (Clock::now() >= deadline) return WriteResult::Stuck;
     }
     // A USB adapter keeps a buffer of its own that no driver call shows: the
     // bytes may have just reached it, and take their time on the line yet.
