@@ -46,9 +46,11 @@ public:
     // refusals of the run.
     SessionRecorder& sessionRecorder() { return recorder_; }
 
-    // Plays frames on MSComm1 and records each one that went out, with its
-    // device and the name `command` gives it; a refusal of the port is
-    // recorded too. The record is flushed once the frames are done.
+    // Plays frames on MSComm1 and records each one once the device has sent
+    // it, with its device and the name `command` gives it. A frame that did
+    // not go out is recorded (RED, with its bytes) before the one message
+    // that tells it; the later frames are not sent. The record is flushed
+    // once the frames are done.
     using CommandName = std::function<QString(const Frame&)>;
     bool sendRecorded(QWidget* parent, const Sequence& frames, Device device, const CommandName& command,
                       const Transmitter::ByteSent& shown = {});
@@ -64,7 +66,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void MSComm1_OnComm(int commEvent, const QByteArray& input);
+    void recordArrival(const QByteArray& bytes, SerialPort::Moment at);
+    void MSComm1_OnComm(int commEvent, const QByteArray& input);  // the displays
     void showReceived(const Frame& frame);
     void Command29_Click();
     void saveSessionRecord();
@@ -74,6 +77,7 @@ private:
     Windows& windows_;
     Transmitter transmitter_;
     ReceiveWindow GelenData;
+    ReceiveWindow recordedData_;  // the same bytes as GelenData, taken as they are read
     std::array<QLabel*, 7> gonderilen_{};
     std::array<QLabel*, 7> gelen_{};
     SessionRecorder recorder_{this};

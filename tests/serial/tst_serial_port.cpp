@@ -293,10 +293,11 @@ private slots:
         QCOMPARE(message, QStringLiteral("Com 1 açılamadı: %1 aygıtını açma izniniz yok.\n").arg(device) + advice);
     }
 
-    // As a click handler does: write, then pause without returning to the event
-    // loop. The bytes are on the line at once, even far more than the kernel
-    // buffers; a far end that talks meanwhile is read during the pause (a full
-    // buffer would lose bytes on a real line) and announced afterwards.
+    // As a click handler does: write, wait until sent, then pause without
+    // returning to the event loop. The bytes are on the line at once, even far
+    // more than the kernel buffers; a far end that talks meanwhile is read
+    // during the pause (a full buffer would lose bytes on a real line), told
+    // by arrived() at once and by onComm afterwards, each byte once.
     void clickWritesAndPauses_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("readerDelayMs");
@@ -319,17 +320,23 @@ private slots:
             allSeen = Pty::Clock::now();
         });
         std::thread talker([&] { talked = line.pty.write(talk) ? Pty::Clock::now() : talked; });
+        QByteArray told;
+        connect(&line.port, &SerialPort::arrived, this, [&](const QByteArray& got, SerialPort::Moment) { told += got; });
         int written = 0;
         for (std::uint8_t b : bytes) written += line.port.output(b) == SerialPort::WriteResult::Written;
+        QCOMPARE(line.port.waitSent(), SerialPort::WriteResult::Written);
         line.port.pauseKeepingInput(1000ms);
         const auto pauseEnded = Pty::Clock::now();
+        const qsizetype toldInClick = told.size();
         reader.join(), talker.join();
         QCOMPARE(written, count);
         QVERIFY(seen == bytes);
         QVERIFY2(allSeen + 500ms < pauseEnded, "the bytes waited for the handler to return");
         QVERIFY2(talked < pauseEnded, "the far end was held up by a full receive buffer");
         QCOMPARE(line.notes.count(), 0);
+        QVERIFY(toldInClick > 0 || talk.empty());
         QTRY_COMPARE_WITH_TIMEOUT(line.received(), talk, 3000);
+        QCOMPARE(Bytes(told.begin(), told.end()), talk);
     }
 
     // A pulled device is noticed once, costs nothing while it is away, and is
