@@ -117,19 +117,11 @@ private slots:
     }
 
     // Com 1 and Com 2, Com 3 to Com 16 and the two speeds are three arrays.
-    void optionArrays_data() {
-        QTest::addColumn<int>("array");
-        QTest::newRow("Com 1 and Com 2") << 0;
-        QTest::newRow("Com 3 to Com 16") << 1;
-        QTest::newRow("speed") << 2;
-    }
     void optionArrays() {
-        QFETCH(int, array);
         windows_->comSelect().show();
-        vela::test::clickThroughArray(windows_->comSelect(),
-                                      {vela::test::numbered("com1_", 0, 1), vela::test::numbered("com1_", 2, 15),
-                                       vela::test::numbered("speed_", 0, 1)},
-                                      array);
+        vela::test::clickThroughArrays(windows_->comSelect(),
+                                       {vela::test::numbered("com1_", 0, 1), vela::test::numbered("com1_", 2, 15),
+                                        vela::test::numbered("speed_", 0, 1)});
     }
 
     void closingEndsProgram() {
