@@ -91,11 +91,6 @@ Bytes pattern(int count) {
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(i * 7 + i / 256);
     return bytes;
 }
-speed_t speedOf(const Pty& pty) {
-    termios settings{};
-    ::tcgetattr(pty.masterFd(), &settings);
-    return cfgetospeed(&settings);
-}
 
 // Com 1 on a fresh pseudo-terminal, with every notification of the port kept.
 struct Line {
@@ -148,7 +143,7 @@ private slots:
         Line line;
         QCOMPARE(line.port.setSettings(QStringLiteral("19200,N,8,1")) + line.open(0) + line.port.setSettings(text),
                  speed == 0 ? SerialPort::kInvalidPropertyValue : 0);
-        QCOMPARE(int(speedOf(line.pty)), speed == 0 ? int(B19200) : speed);
+        QCOMPARE(int(line.pty.speed()), speed == 0 ? int(B19200) : speed);
     }
 
     // Every kind of holder is told apart (8005) from other failures, as root
@@ -391,7 +386,7 @@ private slots:
         holder.reset();
         QTRY_VERIFY_WITH_TIMEOUT(port.isOpen(), 3 * SerialPort::kReopenIntervalMs);
         QCOMPARE(reopened.count(), 1);
-        QCOMPARE(speedOf(second), speed_t(B19200));
+        QCOMPARE(second.speed(), speed_t(B19200));
         for (std::uint8_t b : {170, 85}) QCOMPARE(port.output(b), SerialPort::WriteResult::Written);
         QCOMPARE(second.read(2), (Bytes{170, 85}));
         QCOMPARE(other.readAll(), Bytes{});

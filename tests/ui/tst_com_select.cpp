@@ -89,9 +89,7 @@ private slots:
         vela::SerialPort& port = windows_->anaMenu().MSComm1;
         QCOMPARE(port.isOpen(), device.isEmpty());
         if (!device.isEmpty()) return;
-        termios line{};
-        ::tcgetattr(com6_.masterFd(), &line);
-        QCOMPARE(cfgetospeed(&line), speedIndex == 0 ? speed_t(B9600) : speed_t(B19200));
+        QCOMPARE(com6_.speed(), speedIndex == 0 ? speed_t(B9600) : speed_t(B19200));
         QSignalSpy received(&port, &vela::SerialPort::onComm);
         QVERIFY(com6_.write({170}) && com5_.write({85}));  // receive threshold 1: one byte is announced
         QTRY_COMPARE(received.count(), 1);
