@@ -38,20 +38,23 @@ inline QString chosen(QWidget& window, const OptionArrays& arrays) {
     return perArray.join(QStringLiteral(" | "));
 }
 
-// Every array gets its last option chosen; then the tested array's first and
-// last options are clicked twice each, the second time when already chosen.
-// After each click that array holds just the clicked option, the others theirs.
-inline void clickThroughArray(QWidget& window, const OptionArrays& arrays, qsizetype tested) {
-    QStringList expected;
-    for (const QStringList& array : arrays) {
-        click(window, array.last());
-        expected << array.last();
-    }
-    const QStringList& own = arrays[tested];
-    for (const QString& name : {own.first(), own.first(), own.last(), own.last(), own.first()}) {
-        click(window, name);
-        expected[tested] = name;
-        QCOMPARE(chosen(window, arrays), expected.join(QStringLiteral(" | ")));
+// For each array in turn: every array gets its last option chosen; then the
+// tested array's first and last options are clicked twice each, the second
+// time when already chosen. After each click that array holds just the
+// clicked option, the others theirs.
+inline void clickThroughArrays(QWidget& window, const OptionArrays& arrays) {
+    for (qsizetype tested = 0; tested < arrays.size(); ++tested) {
+        QStringList expected;
+        for (const QStringList& array : arrays) {
+            click(window, array.last());
+            expected << array.last();
+        }
+        const QStringList& own = arrays[tested];
+        for (const QString& name : {own.first(), own.first(), own.last(), own.last(), own.first()}) {
+            click(window, name);
+            expected[tested] = name;
+            QCOMPARE(chosen(window, arrays), expected.join(QStringLiteral(" | ")));
+        }
     }
 }
 

@@ -121,18 +121,11 @@ private slots:
     }
 
     // The fonts, the heights (Option1) and the widths (Option2) are three arrays.
-    void fontOptionArrays_data() {
-        QTest::addColumn<int>("array");
-        QTest::newRow("Font_A_B") << 0;
-        QTest::newRow("Option1") << 1;
-        QTest::newRow("Option2") << 2;
-    }
     void fontOptionArrays() {
-        QFETCH(int, array);
         Console console(Console::Port::Closed);
         press(console.bilet, "Command4");
-        clickThroughArray(console.windows.fontAyarla(),
-                          {numbered("Font_A_B_", 0, 1), numbered("Option1_", 0, 7), numbered("Option2_", 0, 7)}, array);
+        clickThroughArrays(console.windows.fontAyarla(),
+                           {numbered("Font_A_B_", 0, 1), numbered("Option1_", 0, 7), numbered("Option2_", 0, 7)});
     }
 
     // The preview shows the ticked lines in full and sends nothing. The

@@ -1,7 +1,4 @@
-// The session record of the main window on a real pseudo-terminal: a key
-// pressed during a transfer stands where and when it came, a line that stops
-// taking bytes or is pulled is told once and recorded as it was, and the
-// record keeps its time order.
+// The session record of the main window on a real pseudo-terminal.
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <thread>
