@@ -5,6 +5,7 @@
 # make demo  builds, starts the bus simulator here and the console on its line
 # make bench builds the benchmarks and runs each; they print figures and targets
 # make package  the Debian package of both programs (scripts/check-package.sh checks it)
+# make format-check  every .h/.cpp of src/, tests/ and bench/ as .clang-format lays it out
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 SANITIZE_BUILD ?= build-sanitize
@@ -15,7 +16,7 @@ FUZZ_TARGETS = fuzz_field_value fuzz_cp1254 fuzz_monitor fuzz_record_reader
 # Warnings are errors in every build made here (WERROR=OFF to try a new compiler).
 WERROR ?= ON
 
-.PHONY: all setup build run test test-sanitize fuzz demo bench package clean
+.PHONY: all setup build run test test-sanitize fuzz demo bench package format-check clean
 
 all: build
 
@@ -82,6 +83,12 @@ fuzz:
 	    || { tail -n 40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \
 	  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' $(FUZZ_BUILD)/$$t.log; \
 	done
+
+# Reports every line clang-format would change and fails if there is one;
+# nothing is rewritten.
+format-check:
+	@scripts/setup.sh clang-format
+	find src tests bench -name '*.h' -o -name '*.cpp' | sort | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

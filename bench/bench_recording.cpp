@@ -67,9 +67,11 @@ double recorderPercent(const std::vector<std::uint8_t>& bytes, const QString& fi
     const double before = threadCpuSeconds();
     for (std::size_t at = 0; at < bytes.size(); at += perDelivery) {
         const std::size_t end = std::min(at + perDelivery, bytes.size());
-        recorder.received(QByteArray(reinterpret_cast<const char*>(bytes.data() + at), static_cast<qsizetype>(end - at)));
+        const auto now = SessionRecorder::Moment::clock::now();
+        recorder.received(QByteArray(reinterpret_cast<const char*>(bytes.data() + at), static_cast<qsizetype>(end - at)),
+                          now);
         for (std::size_t i = at; i < end; ++i) {
-            if (const std::optional<Frame> frame = window.push(bytes[i])) recorder.recognised(*frame);
+            if (const std::optional<Frame> frame = window.push(bytes[i])) recorder.recognised(*frame, now);
         }
         recorder.flush();
     }
@@ -83,7 +85,8 @@ double keptMiB(const std::vector<std::uint8_t>& bytes) {
     const double before = residentMiB();
     SessionRecorder recorder(&parent);
     const QByteArray delivery(reinterpret_cast<const char*>(bytes.data()), kBytesPerSecond * 30 / 1000);
-    for (std::size_t i = 0; i < SessionRecorder::kKeptEvents; ++i) recorder.received(delivery);
+    for (std::size_t i = 0; i < SessionRecorder::kKeptEvents; ++i)
+        recorder.received(delivery, SessionRecorder::Moment::clock::now());
     return residentMiB() - before;
 }
 

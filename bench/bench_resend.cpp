@@ -3,13 +3,13 @@
 // ("Kayıttan Gönder…") while a thread stamps every byte on the far end of the
 // pty. Each wait on the line, from a frame's last byte to the next frame's
 // first, is compared with the gap between the two frames' recorded times.
+#include <pthread.h>
+#include <sched.h>
 #include <QAction>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <pthread.h>
-#include <sched.h>
 #include <atomic>
 #include <thread>
 
@@ -144,7 +144,8 @@ int main(int argc, char* argv[]) {
     count("frames in the record of the run", again.size());
     count("  waits there shorter than recorded (ms)", shortInRecord);
     const bool neverEarly = again.size() == kFrames && shortInRecord == 0;
-    std::printf("  %s\n", neverEarly ? "no frame went out sooner than recorded" : "MISSED: a wait shorter than recorded");
+    std::printf("  %s\n",
+                neverEarly ? "no frame went out sooner than recorded" : "MISSED: a wait shorter than recorded");
     const bool quiet = console.feedback.messages.isEmpty();
     if (!quiet) std::printf("  FAILED: the console said %s\n", qPrintable(console.feedback.messages.join(u'/')));
     return met && neverEarly && quiet ? 0 : 1;

@@ -68,8 +68,8 @@ Frame frequencies(Byte id, Byte static_text, Byte scrolling_text);
 Frame brightness(Byte id, Byte brightness);
 
 // "Karakterleri Gönder": display off, 200 ms, one frame per character with
-
-// Refused when the text has more than 255 characters
+// 20 ms after each and 200 ms more after the last, display on, 20 ms, the
+// text length. Refused when the text has more than 255 characters
 // ("Metin 255 karakterden uzun olamaz!") or a character without a
 // Windows-1254 code.
 Result<Sequence> text_transfer(Byte id, std::string_view utf8_text);

@@ -6,7 +6,9 @@ namespace vela {
 namespace {
 
 // The characters of bytes 0x80 to 0xFF; 0 marks a byte without a character.
-// Bytes 0x00 to 0x7F are ASCII.
+// Bytes 0x00 to 0x7F are ASCII. Eight bytes a row, as code page tables print
+// them.
+// clang-format off
 constexpr std::array<char32_t, 128> kUpperHalf = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0,      0,
@@ -25,6 +27,7 @@ constexpr std::array<char32_t, 128> kUpperHalf = {
     0x011F, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,
     0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x0131, 0x015F, 0x00FF,
 };
+// clang-format on
 
 constexpr char32_t kReplacement = 0xFFFD;
 

@@ -9,6 +9,10 @@ Byte Kontrol_Toplami(Byte d1, Byte d2, Byte d3, Byte d4, Byte d5, Byte d6) {
     return static_cast<Byte>(sum % 256);
 }
 
+bool is_frame(const Frame& f) {
+    return f[0] == kStartByte && f[6] == Kontrol_Toplami(f[0], f[1], f[2], f[3], f[4], f[5]);
+}
+
 Frame Komut_Cercevesi(Byte p1, Byte p2, Byte p3, Byte p4, Byte p5) {
     return {kStartByte, p1, p2, p3, p4, p5, Kontrol_Toplami(kStartByte, p1, p2, p3, p4, p5)};
 }

@@ -17,6 +17,9 @@ inline constexpr Byte kStartByte = 170;
 // DATA7: the sum of DATA1 to DATA6 modulo 256.
 Byte Kontrol_Toplami(Byte d1, Byte d2, Byte d3, Byte d4, Byte d5, Byte d6);
 
+// A valid frame: the start byte first, the checksum of the first six last.
+bool is_frame(const Frame& bytes);
+
 // The frame of Komut_Gonder and Bilet_Komut_Gonder: 170, p1..p5, checksum.
 Frame Komut_Cercevesi(Byte p1, Byte p2, Byte p3, Byte p4, Byte p5);
 

@@ -40,10 +40,7 @@ bool matches(const DecodingRow& row, const Frame& frame) {
 std::optional<Frame> ReceiveWindow::push(Byte received) {
     std::shift_left(window_.begin(), window_.end(), 1);
     window_.back() = received;
-    const Frame& w = window_;
-    if (w[0] == kStartByte && w[6] == Kontrol_Toplami(w[0], w[1], w[2], w[3], w[4], w[5])) {
-        return window_;
-    }
+    if (is_frame(window_)) return window_;
     return std::nullopt;
 }
 

@@ -36,9 +36,13 @@ PrintModes print_modes(int esc_bang) {
             (esc_bang & kDoubleWidth) != 0, (esc_bang & kUnderline) != 0};
 }
 
+int gs_bang_value(CharacterSize size) { return size.height + 16 * size.width; }
+
+CharacterSize character_size(int gs_bang) { return {gs_bang & 0x07, (gs_bang >> 4) & 0x07}; }
+
 int gs_bang_value(const std::array<bool, 8>& height_selected,
                   const std::array<bool, 8>& width_selected) {
-    return size_index(height_selected) + 16 * size_index(width_selected);
+    return gs_bang_value({size_index(height_selected), size_index(width_selected)});
 }
 
 std::string esc_bang_text(int value) { return command_text("27, 33, ", value); }

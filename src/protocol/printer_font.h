@@ -28,8 +28,19 @@ int esc_bang_value(const PrintModes& modes);
 // The modes ESC ! n selects.
 PrintModes print_modes(int esc_bang);
 
-// h + 16 * w; h and w are the first selected index from 1 up to 7 of the
-// height and width options, 0 when none of those is selected.
+// The size GS ! n selects: an index per dimension, 0 for x1 up to 7 for x8.
+struct CharacterSize {
+    int height = 0;
+    int width = 0;
+};
+
+// h + 16 * w, and back: the height in bits 0-2, the width in bits 4-6.
+int gs_bang_value(CharacterSize size);
+CharacterSize character_size(int gs_bang);
+
+// The value for the window's options: h and w are the first selected index
+// from 1 up to 7 of the height and width options, 0 when none of those is
+// selected.
 int gs_bang_value(const std::array<bool, 8>& height_selected,
                   const std::array<bool, 8>& width_selected);
 

@@ -9,9 +9,8 @@
 namespace vela {
 namespace {
 
-constexpr std::array kDeviceTypes = {Device::HandTerminal, Device::TicketMachine, Device::DotMatrix,
-                                     Device::MainBoard,    Device::Chime,         Device::Everyone,
-                                     Device::Unknown};
+constexpr std::array kDeviceTypes = {Device::HandTerminal, Device::TicketMachine, Device::DotMatrix, Device::MainBoard,
+                                     Device::Chime,        Device::Everyone,      Device::Unknown};
 
 bool numbered(Device device) { return device != Device::Chime && device != Device::Everyone; }
 

@@ -12,18 +12,11 @@ namespace {
 using std::chrono::milliseconds;
 constexpr milliseconds kPause{1};
 
-// Slot of one line: 0 at position 0, characters 1 to 14, the line feed at
-// position 15; all 0 for a line whose box is cleared.
-constexpr std::size_t kSlotSize = 16;
-constexpr std::size_t kCharactersPerLine = 14;
-constexpr Byte kLineFeed = 10;
-
-using Slot = std::array<Byte, kSlotSize>;
-
-// Only the characters that go out are encoded, so a character past the
-// fourteenth never causes a refusal.
-Result<Slot> line_slot(const TicketLine& line) {
-    Slot slot{};
+// A line's slot is all 0 when its box is cleared. Only the characters that
+// go out are encoded, so a character past the fourteenth never causes a
+// refusal.
+Result<LineSlot> line_slot(const TicketLine& line) {
+    LineSlot slot{};
     if (!line.ticked) return slot;
     std::u32string characters = utf8_characters(line.text);
     characters.resize(std::min(characters.size(), kCharactersPerLine));
@@ -39,7 +32,7 @@ Result<Slot> line_slot(const TicketLine& line) {
 std::optional<Refusal> append_lines(Sequence& steps, Byte code, Byte machine,
                                     std::span<const TicketLine> lines) {
     for (std::size_t s = 0; s < lines.size(); ++s) {
-        const Result<Slot> slot = line_slot(lines[s]);
+        const Result<LineSlot> slot = line_slot(lines[s]);
         if (!slot) return Refusal{slot.message()};
         for (std::size_t p = 0; p < kSlotSize; ++p) {
             steps.push_back({Komut_Cercevesi(code, static_cast<Byte>(s), static_cast<Byte>(p),
@@ -55,12 +48,18 @@ std::optional<Refusal> append_lines(Sequence& steps, Byte code, Byte machine,
 void append_font(Sequence& steps, Byte machine, const TicketLayout& layout, std::size_t slot) {
     const std::size_t index = slot - 1;
     if (!layout.font_ticked[index]) return;
-    const milliseconds pause = slot % 2 == 1 ? kPause : milliseconds{0};
+    const milliseconds pause = is_esc_bang_slot(static_cast<int>(slot)) ? kPause : milliseconds{0};
     steps.push_back(
         {Komut_Cercevesi(code::ticket_transfer::kFont, static_cast<Byte>(slot), layout.fonts[index], 0, machine), pause});
 }
 
 }  // namespace
+
+std::string_view element_name(TicketElement element) {
+    static constexpr std::array<std::string_view, 4> kNames = {"kurum ismi", "buton ismi", "bilet numarası",
+                                                               "tarih saat"};
+    return kNames[static_cast<std::size_t>(element)];
+}
 
 PreviewText preview_text(const TicketLayout& layout) {
     PreviewText preview;
@@ -80,24 +79,24 @@ Result<Sequence> ticket_transfer(Byte machine, const TicketLayout& layout) {
     append_font(steps, machine, layout, 1);
     append_font(steps, machine, layout, 2);
     if (auto refusal = append_lines(steps, code::ticket_transfer::kButtonCharacter, machine, layout.button)) return *refusal;
-    for (std::size_t slot = 3; slot <= 8; ++slot) append_font(steps, machine, layout, slot);
+    for (std::size_t slot = 3; slot <= kFontSlots; ++slot) append_font(steps, machine, layout, slot);
     return steps;
 }
 
 std::string ticket_step_name(const Frame& frame) {
-    static constexpr std::array<const char*, 4> kElements = {"kurum ismi", "buton ismi", "bilet numarası",
-                                                             "tarih saat"};
     const std::string prefix = "Bilet Bilgisi: ";
     const int slot = frame[2];
+    const auto character = [&](TicketElement element) {
+        return prefix + std::string(element_name(element)) + " " + std::to_string(slot + 1) + ". satır, karakter " +
+               std::to_string(frame[3]);
+    };
     switch (frame[1]) {
-    case code::ticket_transfer::kInstitutionCharacter:
-    case code::ticket_transfer::kButtonCharacter:
-        return prefix + (frame[1] == code::ticket_transfer::kInstitutionCharacter ? "kurum ismi " : "buton ismi ") + std::to_string(slot + 1) +
-               ". satır, karakter " + std::to_string(frame[3]);
+    case code::ticket_transfer::kInstitutionCharacter: return character(TicketElement::InstitutionName);
+    case code::ticket_transfer::kButtonCharacter: return character(TicketElement::ButtonName);
     case code::ticket_transfer::kFont:
-        if (slot >= 1 && slot <= 8)
-            return prefix + kElements[static_cast<std::size_t>((slot - 1) / 2)] + " fontu" +
-                   (slot % 2 == 1 ? " (ESC !)" : " (GS !)");
+        if (is_font_slot(slot))
+            return prefix + std::string(element_name(font_element(slot))) + " fontu" +
+                   (is_esc_bang_slot(slot) ? " (ESC !)" : " (GS !)");
         break;
     }
     return prefix + "bilinmeyen çerçeve";

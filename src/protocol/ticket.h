@@ -3,11 +3,35 @@
 // layout to one ticket machine.
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "protocol/frame.h"
 #include "protocol/result.h"
 
 namespace vela {
+
+// The layout on the line: every text line is one slot of 16 bytes (0, up to
+// 14 characters, the line feed), and each of the four printed elements has
+// two font slots, ESC ! (odd) then GS ! (even), counted from 1.
+inline constexpr std::size_t kInstitutionLines = 4;
+inline constexpr std::size_t kButtonLines = 2;
+inline constexpr std::size_t kSlotSize = 16;
+inline constexpr std::size_t kCharactersPerLine = 14;
+inline constexpr Byte kLineFeed = 10;
+inline constexpr std::size_t kFontSlots = 8;
+using LineSlot = std::array<Byte, kSlotSize>;
+
+constexpr bool is_font_slot(int slot) { return slot >= 1 && slot <= static_cast<int>(kFontSlots); }
+constexpr bool is_esc_bang_slot(int slot) { return slot % 2 == 1; }
+
+// The four printed elements, in the order of their font slots.
+enum class TicketElement { InstitutionName, ButtonName, TicketNumber, DateTime };
+
+// In the technician's words: "kurum ismi", "buton ismi", "bilet numarası", "tarih saat".
+std::string_view element_name(TicketElement element);
+
+// The element of font slot 1..8.
+constexpr TicketElement font_element(int slot) { return static_cast<TicketElement>((slot - 1) / 2); }
 
 struct TicketLine {
     bool ticked = false;
@@ -15,10 +39,10 @@ struct TicketLine {
 };
 
 struct TicketLayout {
-    std::array<TicketLine, 4> institution;  // "KURUM İSMİ" lines 1..4
-    std::array<TicketLine, 2> button;       // "BUTON İSMİ" lines 1..2
-    std::array<Byte, 8> fonts{};            // font slots 1..8: ESC !, GS ! per element
-    std::array<bool, 8> font_ticked{};      // their check boxes
+    std::array<TicketLine, kInstitutionLines> institution;  // "KURUM İSMİ" lines 1..4
+    std::array<TicketLine, kButtonLines> button;            // "BUTON İSMİ" lines 1..2
+    std::array<Byte, kFontSlots> fonts{};                   // font slots 1..8
+    std::array<bool, kFontSlots> font_ticked{};             // their check boxes
 };
 
 // The preview: the ticked institution-name lines (the heading), one line feed

@@ -20,23 +20,42 @@ bool isPlaceholder(const QString& name) {
     return type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0";
 }
 
-// Device path to its name under /dev/serial/by-id, for every adapter udev named.
-QHash<QString, QString> namesById() {
+// Device path to its name under /dev/serial/by-path, for every port udev named.
+QHash<QString, QString> namesByPath() {
     QHash<QString, QString> names;
-    const QDir byId(QStringLiteral("/dev/serial/by-id"));
-    for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+    const QDir byPath(QStringLiteral("/dev/serial/by-path"));
+    for (const QFileInfo& link : byPath.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
         names.insert(link.canonicalFilePath(), link.fileName());
     return names;
 }
 
+// The path in sysfs of the USB interface a port belongs to (ending in
+// usb1/1-2/1-2:1.0 for socket 2 of bus 1), which the kernel gives as soon as
+// the adapter is there; empty for a port that is not on USB.
+QString usbInterfacePath(const QString& name) {
+    QString path = QFileInfo(QStringLiteral("/sys/class/tty/%1/device").arg(name)).canonicalFilePath();
+    // A USB serial converter's port is a device of its own, named after its tty.
+    if (path.endsWith(u'/' + name)) path.chop(name.size() + 1);
+    return path.contains(QStringLiteral("/usb")) ? path : QString();
+}
+
+// Where a port is plugged in; built-in ports are known by their name.
+QString placeOf(const QString& name, const QString& location, const QHash<QString, QString>& byPath) {
+    if (name.startsWith(QStringLiteral("ttyS"))) return {};
+    const auto named = byPath.constFind(location);
+    return named != byPath.cend() ? *named : usbInterfacePath(name);
+}
+
 std::vector<PortInfo> systemPorts() {
-    const QHash<QString, QString> byId = namesById();
+    const QHash<QString, QString> byPath = namesByPath();
     std::vector<PortInfo> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (isPlaceholder(info.portName())) continue;
-        PortInfo port{info.portName().toStdString(), info.systemLocation().toStdString(),
-                      info.description().toStdString(), info.serialNumber().toStdString(), std::nullopt,
-                      std::nullopt, byId.value(info.systemLocation()).toStdString()};
+        const QString name = info.portName();
+        if (isPlaceholder(name)) continue;
+        const QString location = info.systemLocation();
+        PortInfo port{name.toStdString(), location.toStdString(), info.description().toStdString(),
+                      info.serialNumber().toStdString(), std::nullopt, std::nullopt,
+                      placeOf(name, location, byPath).toStdString()};
         if (info.hasVendorIdentifier()) port.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier()) port.productId = info.productIdentifier();
         ports.push_back(std::move(port));

@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,7 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <string_view>
 #include <vector>
 
 #include "protocol/decimal.h"
@@ -26,10 +25,24 @@ namespace {
 
 // The directories where terminal programs put their lock files; the first
 // that exists is where ours goes.
-constexpr const char* kLockDirectories[] = {
+const std::vector<std::string> kUsualLockDirectories = {
     "/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
     "/var/lock/lockdev", "/tmp", "/var/tmp",
 };
+
+std::vector<std::string>& replacedLockDirectories() {
+    static std::vector<std::string> directories;
+    return directories;
+}
+
+const std::vector<std::string>& lockDirectories() {
+    return replacedLockDirectories().empty() ? kUsualLockDirectories : replacedLockDirectories();
+}
+
+// A lock file holds a process id of ten characters; anything longer is not a
+// lock file, and reading it further could take without end (a link to
+// /dev/zero, a huge file).
+constexpr std::size_t kLockFileLimit = 256;
 
 // Both names in use: the device's path below /dev with '/' as '_' (pts_3),
 // which this console writes, and the device's base name (ttyS0, 3 for
@@ -46,15 +59,25 @@ std::vector<std::string> lockFileNames(const std::string& devicePath) {
 
 // The process id a lock file names: ten ASCII digits (possibly padded with
 // blanks) or, in the old binary form, a four-byte integer. 0 when unreadable.
+// Anyone may write in /tmp, so only a regular file is read, never through a
+// link and never waiting: a FIFO there would block the start-up.
 pid_t lockOwner(const std::string& lockPath) {
-    std::ifstream file(lockPath, std::ios::binary);
-    if (!file) return 0;
-    const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    struct stat file {};
+    if (::lstat(lockPath.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return 0;
+    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    char text[kLockFileLimit];
+    ssize_t length = -1;
+    // Checked again once open: the name may have been replaced in between.
+    if (::fstat(fd, &file) == 0 && S_ISREG(file.st_mode)) length = ::read(fd, text, sizeof text);
+    ::close(fd);
+    if (length <= 0) return 0;
+    const std::string_view content(text, static_cast<std::size_t>(length));
     const auto first = std::find_if_not(content.begin(), content.end(),
                                         [](unsigned char c) { return std::isspace(c); });
     if (first != content.end() && std::isdigit(static_cast<unsigned char>(*first))) {
         const auto end = std::find_if_not(first, content.end(), [](unsigned char c) { return std::isdigit(c); });
-        return static_cast<pid_t>(decimal_number(std::string_view(&*first, end - first), INT32_MAX).value_or(0));
+        return static_cast<pid_t>(decimal_number(std::string_view(first, end), INT32_MAX).value_or(0));
     }
     if (content.size() == sizeof(std::int32_t)) {
         std::int32_t pid = 0;
@@ -76,9 +99,16 @@ int ptyIndex(const std::string& devicePath) {
     return number ? static_cast<int>(*number) : -1;
 }
 
-bool isPtyMultiplexer(const struct stat& file) {
-    return S_ISCHR(file.st_mode) && major(file.st_rdev) == 5 && minor(file.st_rdev) == 2;
+// What a descriptor is open on, as the kernel names it. Read as the link's
+// text: following it (stat) would touch the file itself, and a file on a dead
+// network mount would hang the caller.
+std::string openedPath(const std::string& descriptorLink) {
+    char text[PATH_MAX];
+    const ssize_t length = ::readlink(descriptorLink.c_str(), text, sizeof text);
+    return length > 0 ? std::string(text, static_cast<std::size_t>(length)) : std::string();
 }
+
+bool isPtyMultiplexer(const std::string& path) { return path == "/dev/ptmx" || path == "/dev/pts/ptmx"; }
 
 // The pseudo-terminal index that a descriptor of /dev/ptmx is the master of.
 int masterIndex(const std::string& processDir, const char* fd) {
@@ -99,16 +129,15 @@ struct Holding {
     bool master = false;
 };
 
-Holding holdingOf(const std::string& processDir, dev_t device, int index) {
+Holding holdingOf(const std::string& processDir, const std::string& devicePath, int index) {
     Holding holding;
     DIR* fds = ::opendir((processDir + "/fd").c_str());
     if (!fds) return holding;  // another user's process, or gone
     while (const dirent* entry = ::readdir(fds)) {
         if (!isNumber(entry->d_name)) continue;
-        struct stat file {};
-        if (::stat((processDir + "/fd/" + entry->d_name).c_str(), &file) != 0) continue;
-        if (S_ISCHR(file.st_mode) && file.st_rdev == device) holding.device = true;
-        if (index >= 0 && isPtyMultiplexer(file) && masterIndex(processDir, entry->d_name) == index)
+        const std::string path = openedPath(processDir + "/fd/" + entry->d_name);
+        if (path == devicePath) holding.device = true;
+        if (index >= 0 && isPtyMultiplexer(path) && masterIndex(processDir, entry->d_name) == index)
             holding.master = true;
     }
     ::closedir(fds);
@@ -117,18 +146,20 @@ Holding holdingOf(const std::string& processDir, dev_t device, int index) {
 
 }  // namespace
 
+void setLockDirectories(std::vector<std::string> directories) {
+    replacedLockDirectories() = std::move(directories);
+}
+
 bool hasLiveUucpLock(const std::string& devicePath) {
-    for (const char* directory : kLockDirectories) {
+    for (const std::string& directory : lockDirectories()) {
         for (const std::string& name : lockFileNames(devicePath)) {
-            if (isAlive(lockOwner(std::string(directory) + "/" + name))) return true;
+            if (isAlive(lockOwner(directory + "/" + name))) return true;
         }
     }
     return false;
 }
 
 bool isOpenElsewhere(const std::string& devicePath) {
-    struct stat device {};
-    if (::stat(devicePath.c_str(), &device) != 0 || !S_ISCHR(device.st_mode)) return false;
     const int index = ptyIndex(devicePath);
     const std::string self = std::to_string(::getpid());
 
@@ -137,7 +168,7 @@ bool isOpenElsewhere(const std::string& devicePath) {
     bool found = false;
     while (const dirent* entry = ::readdir(proc)) {
         if (!isNumber(entry->d_name) || entry->d_name == self) continue;
-        const Holding holding = holdingOf(std::string("/proc/") + entry->d_name, device.st_rdev, index);
+        const Holding holding = holdingOf(std::string("/proc/") + entry->d_name, devicePath, index);
         if (holding.device && !holding.master) {
             found = true;
             break;
@@ -148,8 +179,8 @@ bool isOpenElsewhere(const std::string& devicePath) {
 }
 
 std::string takeUucpLock(const std::string& devicePath) {
-    for (const char* directory : kLockDirectories) {
-        const std::string lock = std::string(directory) + "/" + lockFileNames(devicePath).front();
+    for (const std::string& directory : lockDirectories()) {
+        const std::string lock = directory + "/" + lockFileNames(devicePath).front();
         // A file already there is stale: a live one was refused before opening.
         ::unlink(lock.c_str());
         const int fd = ::open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

@@ -5,15 +5,19 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "serial/line_settings.h"
@@ -26,10 +30,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC
 
-// How long one byte may wait for room in a full device buffer. A serial line
-// without flow control always drains; only a stuck far end makes the wait run
-// out, and then the byte stays queued and goes out from the event loop.
-constexpr std::chrono::milliseconds kFullBufferWait{1000};
+// How often the output queue is looked at while a frame leaves: a frame
+// takes 7 ms on a 9600-baud line, and the pause after it starts at most this
+// much late.
+constexpr std::chrono::microseconds kQueuePoll{250};
+
+constexpr short kGone = POLLHUP | POLLERR | POLLNVAL;
 
 // Received bytes are gathered this long before one notification carries all
 // of them: at 19200 baud a byte comes every half millisecond, and waking the
@@ -64,7 +70,34 @@ int errorForErrno(int error) {
 
 bool hungUp(int fd) {
     pollfd p{fd, 0, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    return ::poll(&p, 1, 0) > 0 && (p.revents & kGone) != 0;
+}
+
+// A pseudo-terminal has no line: what it took is at its other end already.
+bool isPseudoTerminal(int fd) {
+    struct stat device {};
+    return ::fstat(fd, &device) == 0 && ::major(device.st_rdev) >= 136 && ::major(device.st_rdev) <= 143;
+}
+
+// Bytes the driver still holds to send; 0 when it cannot say.
+int queuedOutput(int fd) {
+    int queued = 0;
+    return ::ioctl(fd, TIOCOUTQ, &queued) == 0 ? queued : 0;
+}
+
+// Whether the UART's transmitter has sent its last bit; nothing where the
+// driver does not tell (USB adapters).
+std::optional<bool> transmitterEmpty(int fd) {
+    unsigned int status = 0;
+    if (::ioctl(fd, TIOCSERGETLSR, &status) != 0) return std::nullopt;
+    return (status & TIOCSER_TEMT) != 0;
+}
+
+// The time `bytes` take on the line: start bit, data bits, parity, stop bits
+// (1.5 counted as 2).
+Clock::duration lineTime(const LineSettings& line, int bytes) {
+    const int bits = 1 + line.dataBits + (line.parity == Parity::None ? 0 : 1) + (line.stopBits == StopBits::One ? 1 : 2);
+    return std::chrono::microseconds(std::int64_t{bytes} * bits * 1'000'000 / std::max(line.baudRate, 1));
 }
 
 // Checks on the freshly opened device; on success the descriptor holds an
@@ -128,15 +161,16 @@ struct SerialPort::Impl {
     int threshold = 0;
     int fd = -1;
     std::string lockFile;   // our UUCP lock file, when we could write one
-    std::string identity;   // the open adapter's identity; empty: found again by its Com number
+    Recall recall;          // how the device is found again after a loss
     QString openedDevice;   // the device of the last successful open
     bool lost = false;      // the device vanished and has not been reopened
-    std::unique_ptr<QSocketNotifier> readNotifier;   // off while gathering
-    std::unique_ptr<QSocketNotifier> writeNotifier;  // on while bytes are unsent
+    bool lineless = false;  // a pseudo-terminal
+    std::unique_ptr<QSocketNotifier> readNotifier;  // off while bytes are known to wait
     QTimer reopenTimer;     // runs while the device is lost
     QTimer gatherTimer;     // runs from the first received byte to the notification
-    QByteArray held;        // read, not yet announced
-    QByteArray unsent;      // what a stuck device did not take in time
+    std::optional<Clock::time_point> waitingSince;  // the notifier saw bytes then, not read yet
+    QByteArray held;        // read, not yet announced by onComm
+    int unconfirmed = 0;    // bytes written since the device was last seen to have sent all
     OpenFailure failure;
 
     int fail(int error) {
@@ -144,23 +178,29 @@ struct SerialPort::Impl {
         return errorForErrno(error);
     }
 
+    // openDevice(true) when the lost adapter cannot be told apart from others.
+    static constexpr int kWhichAdapterUnknown = -1;
+
     // Opens the device of the port at the settings held, unless another
     // program holds it; 0 or the error number of open(). Taken back after a
-    // loss, an adapter is looked for by its identity, wherever it is now.
+    // loss, only the device it had is opened: an adapter by its identity,
+    // wherever it is now, any other device under the same name.
     int openDevice(bool again) {
         failure = {};
         if (commPort < 1 || commPort > kComPorts) return kInvalidPortNumber;
         std::string device;
-        std::string found;
-        if (again && !identity.empty()) {
-            for (const PortInfo& port : portsPresent()) {
-                if (identityOf(port) == identity) device = port.location;
-            }
-            if (device.empty()) return kInvalidPortNumber;
+        Recall found;
+        if (again) {
+            // Listing the ports is needed only to find an adapter.
+            const Refound refound =
+                findAgain(recall, recall.by == Recall::By::Identity ? portsPresent() : std::vector<PortInfo>{});
+            if (refound.outcome == Refound::Outcome::Unknown) return kWhichAdapterUnknown;
+            if (refound.outcome == Refound::Outcome::Wait) return kInvalidPortNumber;
+            device = refound.device;
         } else {
             const ComTarget target = comTarget(commPort);
             device = target.device;
-            if (target.port) found = identityOf(*target.port);
+            found = target.recall;
         }
         failure.device = QString::fromStdString(device);
 
@@ -182,7 +222,7 @@ struct SerialPort::Impl {
         ::ioctl(opened, TIOCEXCL);
         fd = opened;
         lockFile = port_holders::takeUucpLock(path);
-        if (!again) identity = found;
+        if (!again) recall = found;
         openedDevice = QString::fromStdString(device);
         lost = false;
         reopenTimer.stop();
@@ -192,8 +232,8 @@ struct SerialPort::Impl {
     void close() {
         gatherTimer.stop();
         readNotifier.reset();
-        writeNotifier.reset();
-        unsent.clear();
+        waitingSince.reset();
+        unconfirmed = 0;
         if (fd < 0) return;
         ::ioctl(fd, TIOCNXCL);  // the mode would outlive this descriptor
         ::close(fd);
@@ -206,7 +246,13 @@ struct SerialPort::Impl {
 SerialPort::SerialPort(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>()) {
     impl_->reopenTimer.setInterval(kReopenIntervalMs);
     connect(&impl_->reopenTimer, &QTimer::timeout, this, [this] {
-        if (impl_->openDevice(true) != 0) return;
+        const int error = impl_->openDevice(true);
+        if (error == Impl::kWhichAdapterUnknown) {
+            impl_->reopenTimer.stop();  // waiting longer would not tell it any better
+            emit notReopened();
+            return;
+        }
+        if (error != 0) return;
         watch();
         emit reopened();
     });
@@ -243,11 +289,9 @@ SerialPort::OpenFailure SerialPort::lastOpenFailure() const { return impl_->fail
 QString SerialPort::device() const { return impl_->openedDevice; }
 
 void SerialPort::watch() {
+    impl_->lineless = isPseudoTerminal(impl_->fd);
     impl_->readNotifier = std::make_unique<QSocketNotifier>(impl_->fd, QSocketNotifier::Read);
     connect(impl_->readNotifier.get(), &QSocketNotifier::activated, this, &SerialPort::readable);
-    impl_->writeNotifier = std::make_unique<QSocketNotifier>(impl_->fd, QSocketNotifier::Write);
-    impl_->writeNotifier->setEnabled(false);
-    connect(impl_->writeNotifier.get(), &QSocketNotifier::activated, this, &SerialPort::writable);
 }
 
 void SerialPort::setRThreshold(int threshold) {
@@ -260,9 +304,12 @@ void SerialPort::setRThreshold(int threshold) {
 
 bool SerialPort::isOpen() const { return impl_->fd >= 0; }
 
+// The bytes are read once the gathering time is over; they arrived when the
+// notifier first saw them waiting.
 void SerialPort::readable() {
     impl_->readNotifier->setEnabled(false);
     if (impl_->threshold >= 1) {
+        if (!impl_->waitingSince) impl_->waitingSince = Clock::now();
         if (!impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
     } else if (hungUp(impl_->fd)) {
         loseDevice();
@@ -271,81 +318,116 @@ void SerialPort::readable() {
 }
 
 void SerialPort::gathered() {
-    if (isOpen()) {
-        if (!drain(impl_->fd, impl_->held)) {
-            loseDevice();  // announces what was read before it went
-            return;
-        }
-        impl_->readNotifier->setEnabled(true);
+    if (isOpen() && !take(Clock::now())) {
+        loseDevice();  // announces what was read before it went
+        return;
     }
     if (impl_->threshold >= 1 && !impl_->held.isEmpty()) emit onComm(kEventReceive, std::exchange(impl_->held, {}));
 }
 
-void SerialPort::writable() {
-    const ssize_t n = ::write(impl_->fd, impl_->unsent.constData(), static_cast<std::size_t>(impl_->unsent.size()));
-    if (n > 0) impl_->unsent.remove(0, n);
-    if (n < 0 && errno != EAGAIN && errno != EINTR) {
-        loseDevice();
-        return;
+bool SerialPort::take(Moment now) {
+    QByteArray got;
+    const bool present = drain(impl_->fd, got);
+    const Moment seen = impl_->waitingSince.value_or(now);
+    impl_->waitingSince.reset();
+    if (impl_->readNotifier) impl_->readNotifier->setEnabled(true);  // to see the next bytes come
+    if (got.isEmpty()) return present;
+    impl_->held += got;
+    emit arrived(got, seen);
+    return present;
+}
+
+short SerialPort::watchFor(std::chrono::nanoseconds timeout, short also) {
+    const timespec wait = toTimespec(std::max(timeout, std::chrono::nanoseconds::zero()));
+    pollfd p{impl_->fd, static_cast<short>(POLLIN | also), 0};
+    if (::ppoll(&p, 1, &wait, nullptr) <= 0) return 0;
+    if ((p.revents & POLLIN) != 0) {
+        if (!take(Clock::now())) return POLLHUP;
+        // Shown once the caller is back in the event loop.
+        if (impl_->threshold >= 1 && !impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
     }
-    impl_->writeNotifier->setEnabled(!impl_->unsent.isEmpty());
+    return p.revents;
+}
+
+void SerialPort::readUntil(Moment end) {
+    for (Moment now = Clock::now(); now < end; now = Clock::now()) {
+        if (watchFor(end - now, 0) & kGone) return;  // the loss is noticed by the next write or read
+    }
 }
 
 SerialPort::WriteResult SerialPort::output(std::uint8_t byte) {
     if (impl_->lost) return WriteResult::Lost;
     if (!isOpen()) return WriteResult::NotOpen;
     const char value = static_cast<char>(byte);
-    if (!impl_->unsent.isEmpty()) {  // behind bytes a stuck device has not taken yet
-        impl_->unsent.append(value);
-        return WriteResult::Written;
-    }
-    const Clock::time_point deadline = Clock::now() + kFullBufferWait;
+    const Clock::time_point deadline = Clock::now() + kStuckAfter;
     for (;;) {
         const ssize_t n = ::write(impl_->fd, &value, 1);
-        if (n == 1) return WriteResult::Written;
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN) break;
-        // A full device buffer is not a vanished device: wait for room.
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            impl_->unsent.append(value);
-            impl_->writeNotifier->setEnabled(true);
+        if (n == 1) {
+            ++impl_->unconfirmed;
             return WriteResult::Written;
         }
-        pollfd p{impl_->fd, POLLOUT, 0};
-        if (::poll(&p, 1, static_cast<int>(left.count())) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) break;
+        // A full output queue is not a vanished device: wait for room, but
+        // not without end.
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) return WriteResult::Stuck;
+        if (watchFor(deadline - now, POLLOUT) & kGone) break;
     }
     loseDevice();
     return WriteResult::Lost;
 }
 
+// Polled: the only call that waits for the queue to empty (tcdrain) has no
+// time limit, and a wedged adapter would hold the window's thread for good.
+SerialPort::WriteResult SerialPort::waitSent() {
+    if (impl_->lost) return WriteResult::Lost;
+    if (!isOpen()) return WriteResult::NotOpen;
+    const int given = std::exchange(impl_->unconfirmed, 0);
+    const Clock::time_point deadline = Clock::now() + kStuckAfter + lineTime(impl_->settings, given);
+    std::optional<bool> emptied;
+    // What came before the frame left is taken first, to stand before it in
+    // the record; then the queue is looked at every kQueuePoll, and whenever
+    // bytes come in.
+    for (std::chrono::nanoseconds wait{0};; wait = kQueuePoll) {
+        if (watchFor(std::min<Clock::duration>(wait, deadline - Clock::now()), 0) & kGone) {
+            loseDevice();
+            return WriteResult::Lost;
+        }
+        if (queuedOutput(impl_->fd) == 0) {
+            emptied = transmitterEmpty(impl_->fd);
+            if (emptied.value_or(true)) break;
+        }
+        if (Clock::now() >= deadline) return WriteResult::Stuck;
+    }
+    // A USB adapter keeps a buffer of its own that no driver call shows: the
+    // bytes may have just reached it, and take their time on the line yet.
+    if (!emptied && !impl_->lineless) readUntil(Clock::now() + lineTime(impl_->settings, given));
+    return WriteResult::Written;
+}
+
+// A queue that reads empty is left alone: on a pseudo-terminal the flush
+// would take back what the other end has been given but not read yet.
+int SerialPort::discardUnsent() {
+    impl_->unconfirmed = 0;
+    if (!isOpen()) return 0;
+    int queued = 0;
+    const bool counted = ::ioctl(impl_->fd, TIOCOUTQ, &queued) == 0;
+    if (!counted || queued > 0) ::tcflush(impl_->fd, TCOFLUSH);
+    return counted ? queued : 0;
+}
+
 void SerialPort::pauseKeepingInput(std::chrono::milliseconds duration) {
     const ExactTimers exact;
-    // The pause starts when the frame has left the device, not when it was
-    // queued: at 9600 baud a frame takes 7 ms on the wire.
-    if (isOpen()) ::tcdrain(impl_->fd);
     const Clock::time_point end = Clock::now() + duration + kLateMargin;
-    if (!isOpen()) {
-        sleepUntil(end);
-        return;
-    }
-    const qsizetype before = impl_->held.size();
-    const Clock::time_point awake = end - kAwakeMargin;
-    for (Clock::time_point now = Clock::now(); now < awake; now = Clock::now()) {
-        const timespec timeout = toTimespec(awake - now);
-        pollfd p{impl_->fd, POLLIN, 0};
-        if (::ppoll(&p, 1, &timeout, nullptr) > 0 && !drain(impl_->fd, impl_->held)) break;  // hung up: noticed later
-    }
+    if (isOpen()) readUntil(end - kAwakeMargin);
     sleepUntil(end);
-    if (impl_->held.size() > before && impl_->threshold >= 1 && !impl_->gatherTimer.isActive())
-        impl_->gatherTimer.start();
 }
 
 void SerialPort::loseDevice() {
     if (impl_->lost || !isOpen()) return;
-    // What the device said before it went is still announced.
-    drain(impl_->fd, impl_->held);
+    // What the device said before it went is still told.
+    take(Clock::now());
     impl_->close();
     if (!impl_->held.isEmpty()) impl_->gatherTimer.start();
     impl_->lost = true;

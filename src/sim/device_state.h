@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "protocol/frame.h"
+#include "protocol/ticket.h"
 
 namespace vela::sim {
 
@@ -22,9 +22,6 @@ struct HandTerminalState {
 };
 
 struct TicketMachineState {
-    static constexpr std::size_t kSlotSize = 16;
-    using LineSlot = std::array<Byte, kSlotSize>;
-
     struct FirstTicket {
         int number;
         int which;
@@ -42,10 +39,10 @@ struct TicketMachineState {
     std::optional<SecondTicket> second_ticket;
     int no_ticket_count = 0;
     std::map<Byte, DataLoad> data_loads;  // by address
-    std::array<LineSlot, 4> institution{};
-    std::array<LineSlot, 2> button{};
+    std::array<LineSlot, kInstitutionLines> institution{};
+    std::array<LineSlot, kButtonLines> button{};
     bool layout_received = false;
-    std::array<std::optional<Byte>, 8> fonts;  // slots 1..8
+    std::array<std::optional<Byte>, kFontSlots> fonts;  // slots 1..8
 };
 
 struct DotMatrixState {

@@ -8,9 +8,8 @@
 namespace vela::sim {
 namespace {
 
-// GS ! n: the height index in bits 0-2, the width index in bits 4-6.
-int height_factor(Byte gs_bang) { return (gs_bang & 0x07) + 1; }
-int width_factor(Byte gs_bang) { return ((gs_bang >> 4) & 0x07) + 1; }
+int height_factor(Byte gs_bang) { return character_size(gs_bang).height + 1; }
+int width_factor(Byte gs_bang) { return character_size(gs_bang).width + 1; }
 
 std::string factor_text(int factor, const char* dimension) {
     return std::to_string(factor) + "x " + dimension;

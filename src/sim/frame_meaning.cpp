@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "protocol/command_codes.h"
+#include "protocol/ticket.h"
 #include "sim/character_text.h"
 #include "sim/font_text.h"
 
 namespace vela::sim {
 namespace {
 
+// A numbered device type and the codes it reads.
 struct DeviceType {
     Device device;
-    Byte lowest;
-    Byte highest;
     std::vector<Byte> codes;
 };
 
@@ -25,16 +25,16 @@ namespace board = code::main_board;
 namespace matrix = code::dot_matrix;
 
 const std::array<DeviceType, 4> kTypes = {{
-    {Device::HandTerminal, 0, 32,
+    {Device::HandTerminal,
      {terminal::kShowNumber, terminal::kDisplayOff, terminal::kDisplayDashes, terminal::kDisplayOn, terminal::kWaitingCount,
       terminal::kNobodyWaiting, terminal::kFlashCount, terminal::kScrollTime, terminal::kReset}},
-    {Device::DotMatrix, 0, 48,
+    {Device::DotMatrix,
      {matrix::kCharacter, matrix::kMode, matrix::kArrow, matrix::kBufferLength, matrix::kFrequencies, matrix::kBrightness,
       matrix::kTextLength}},
-    {Device::TicketMachine, 129, 144,
+    {Device::TicketMachine,
      {ticket::kFirstTicket, ticket::kSecondTicket, ticket::kNoTicket, ticket::kLoadTicketData, transfer::kFont,
       transfer::kInstitutionCharacter, transfer::kButtonCharacter}},
-    {Device::MainBoard, 201, 244, {board::kKu, board::kArrow, board::kScrollDelay}},
+    {Device::MainBoard, {board::kKu, board::kArrow, board::kScrollDelay}},
 }};
 
 bool has_reset_pattern(const Frame& f) {
@@ -61,14 +61,10 @@ std::string hand_terminal_command(const Frame& f) {
     }
 }
 
-// Font slots 1..8: ESC ! and GS ! of the institution name, button name,
-// ticket number, date and time.
 std::string font_command(Byte slot, Byte value) {
-    static constexpr std::array<const char*, 4> kElements = {"kurum ismi", "buton ismi",
-                                                             "bilet numarası", "tarih saat"};
-    if (slot < 1 || slot > 8) return "FONT " + n(slot) + ": bilinmeyen font yuvası, değer " + n(value);
-    const bool esc_bang = slot % 2 == 1;
-    const std::string element = kElements[static_cast<std::size_t>((slot - 1) / 2)];
+    if (!is_font_slot(slot)) return "FONT " + n(slot) + ": bilinmeyen font yuvası, değer " + n(value);
+    const bool esc_bang = is_esc_bang_slot(slot);
+    const std::string element(element_name(font_element(slot)));
     return "FONT " + n(slot) + " (" + element + (esc_bang ? ", ESC ! " : ", GS ! ") + n(value) +
            "): " + (esc_bang ? print_modes_text(value) : character_size_text(value));
 }
@@ -159,18 +155,18 @@ Addressee addressee_of(const Frame& f) {
     for (const DeviceType& type : kTypes) {
         if (std::find(type.codes.begin(), type.codes.end(), command) == type.codes.end()) continue;
         if (command == terminal::kReset && !has_reset_pattern(f)) continue;
-        if (address >= type.lowest && address <= type.highest) return {type.device, address, true};
+        if (address_range(type.device)->holds(address)) return {type.device, address, true};
         if (!first_knowing) first_knowing = &type;
     }
     if (first_knowing) return {first_knowing->device, address, false};
     return {Device::Unknown, address, false};
 }
 
-std::string frame_meaning(const Frame& frame) {
+FrameMeaning frame_meaning(const Frame& frame) {
     const Addressee to = addressee_of(frame);
-    std::string text = device_name(to.device, to.address);
-    if (!to.in_range) text += " (adres aralık dışında)";
-    return text + ": " + command_text(to, frame);
+    std::string device = device_name(to.device, to.address);
+    if (!to.in_range) device += " (adres aralık dışında)";
+    return {device, command_text(to, frame)};
 }
 
 std::string display_mode_name(Byte mode) {

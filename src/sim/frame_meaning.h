@@ -21,9 +21,15 @@ struct Addressee {
 // none holds it, the first type that knows the code, marked out of range.
 Addressee addressee_of(const Frame& frame);
 
-// The device and the command with its decoded parameters, e.g.
-// "El Terminali 5: SAYI GÖNDER 300".
-std::string frame_meaning(const Frame& frame);
+// The device ("El Terminali 5", marked when out of its type's range) and the
+// command with its decoded parameters ("SAYI GÖNDER 300").
+struct FrameMeaning {
+    std::string device;
+    std::string command;
+    // As the traffic lines show it: "El Terminali 5: SAYI GÖNDER 300".
+    std::string text() const { return device + ": " + command; }
+};
+FrameMeaning frame_meaning(const Frame& frame);
 
 // Captions the console gives the values of codes 21 and 26 / 28.
 std::string display_mode_name(Byte mode);

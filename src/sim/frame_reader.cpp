@@ -4,14 +4,6 @@
 #include <utility>
 
 namespace vela::sim {
-namespace {
-
-bool starts_with_frame(const std::deque<Byte>& bytes) {
-    if (bytes.size() < 7 || bytes[0] != kStartByte) return false;
-    return bytes[6] == Kontrol_Toplami(bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5]);
-}
-
-}  // namespace
 
 std::vector<ReadItem> FrameReader::feed(std::span<const Byte> bytes) {
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
@@ -19,14 +11,14 @@ std::vector<ReadItem> FrameReader::feed(std::span<const Byte> bytes) {
     // A byte is decided once seven bytes from it are known: it either starts
     // a frame or belongs to none (a later start byte may still begin one).
     while (pending_.size() >= 7) {
-        if (!starts_with_frame(pending_)) {
+        Frame frame;
+        std::copy_n(pending_.begin(), 7, frame.begin());
+        if (!is_frame(frame)) {
             stray_.push_back(pending_.front());
             pending_.pop_front();
             continue;
         }
         if (!stray_.empty()) items.emplace_back(StrayBytes{std::exchange(stray_, {})});
-        Frame frame;
-        std::copy_n(pending_.begin(), 7, frame.begin());
         pending_.erase(pending_.begin(), pending_.begin() + 7);
         items.emplace_back(frame);
     }

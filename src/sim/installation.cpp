@@ -19,8 +19,8 @@ void reset(HandTerminalState& terminal) {
 // One character of a ticket line (institution or button name): DATA3 the line slot,
 // DATA4 the position, DATA5 the byte.
 template <std::size_t Lines>
-void store_character(std::array<TicketMachineState::LineSlot, Lines>& lines, const Frame& f) {
-    if (f[2] >= Lines || f[3] >= TicketMachineState::kSlotSize) return;
+void store_character(std::array<LineSlot, Lines>& lines, const Frame& f) {
+    if (f[2] >= Lines || f[3] >= kSlotSize) return;
     lines[f[2]][f[3]] = f[4];
 }
 
@@ -79,7 +79,7 @@ void Installation::apply_ticket_machine(TicketMachineState& m, const Frame& f) {
     case ticket::kNoTicket: ++m.no_ticket_count; break;
     case ticket::kLoadTicketData: m.data_loads[f[3]] = {f[2], f[4]}; break;
     case transfer::kFont:
-        if (f[2] >= 1 && f[2] <= 8) m.fonts[static_cast<std::size_t>(f[2] - 1)] = f[3];
+        if (is_font_slot(f[2])) m.fonts[static_cast<std::size_t>(f[2] - 1)] = f[3];
         break;
     case transfer::kInstitutionCharacter:
         store_character(m.institution, f);

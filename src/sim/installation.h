@@ -18,14 +18,6 @@ public:
     // The "durum" printout; a ticket machine's ticket as it would be printed.
     std::string status_text() const;
 
-    const std::map<Byte, HandTerminalState>& hand_terminals() const { return hand_terminals_; }
-    const std::map<Byte, TicketMachineState>& ticket_machines() const { return ticket_machines_; }
-    const std::map<Byte, DotMatrixState>& dot_matrices() const { return dot_matrices_; }
-    const std::map<Byte, MainBoardState>& main_boards() const { return main_boards_; }
-    std::optional<bool> chime_on() const { return chime_on_; }
-    int global_resets() const { return global_resets_; }
-    std::optional<Byte> loaded_address() const { return loaded_address_; }
-
 private:
     void apply_hand_terminal(HandTerminalState& terminal, const Frame& frame);
     void apply_ticket_machine(TicketMachineState& machine, const Frame& frame);

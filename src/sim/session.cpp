@@ -50,12 +50,9 @@ void Session::report(const std::vector<ReadItem>& items) {
     for (const ReadItem& item : items) {
         if (const auto* frame = std::get_if<Frame>(&item)) {
             installation_.apply(*frame);
-            const std::string meaning = frame_meaning(*frame);
-            traffic_(traffic_line(Direction::Received, *frame, meaning));
-            // "El Terminali 5: SAYI GÖNDER 300": the device, then the command.
-            const std::size_t colon = meaning.find(": ");
-            record(RecordEvent::Sent, *frame, std::string_view(meaning).substr(0, colon),
-                   std::string_view(meaning).substr(colon + 2));
+            const FrameMeaning meaning = frame_meaning(*frame);
+            traffic_(traffic_line(Direction::Received, *frame, meaning.text()));
+            record(RecordEvent::Sent, *frame, meaning.device, meaning.command);
         } else {
             const auto& stray = std::get<StrayBytes>(item).bytes;
             const std::string meaning = "çerçeve oluşturmayan " + std::to_string(stray.size()) + " bayt";

@@ -2,6 +2,8 @@
 #include <vector>
 
 #include "protocol/cp1254.h"
+#include "protocol/device_name.h"
+#include "protocol/ticket.h"
 #include "sim/character_text.h"
 #include "sim/font_text.h"
 #include "sim/frame_meaning.h"
@@ -11,7 +13,6 @@
 namespace vela::sim {
 namespace {
 
-constexpr Byte kLineFeed = 10;
 constexpr std::size_t kTicketColumn = 18;  // where the font of a ticket line starts
 
 std::string n(int value) { return std::to_string(value); }
@@ -33,14 +34,16 @@ std::string hand_terminal_text(const HandTerminalState& t) {
 }
 
 // Characters 1..14 of a ticked line (one that ends in the line feed).
-std::optional<std::string> printed_line(const TicketMachineState::LineSlot& slot) {
+std::optional<std::string> printed_line(const LineSlot& slot) {
     if (slot.back() != kLineFeed) return std::nullopt;
     return text_of_bytes(std::vector<Byte>(slot.begin() + 1, slot.end() - 1));
 }
 
-std::string ticket_line(const std::string& text, const TicketMachineState& m, std::size_t element) {
-    const Byte esc_bang = m.fonts[2 * element].value_or(0);
-    const Byte gs_bang = m.fonts[2 * element + 1].value_or(0);
+// The line with the font of its element: ESC ! and GS ! are the element's two slots.
+std::string ticket_line(const std::string& text, const TicketMachineState& m, TicketElement element) {
+    const std::size_t esc_slot = 2 * static_cast<std::size_t>(element);
+    const Byte esc_bang = m.fonts[esc_slot].value_or(0);
+    const Byte gs_bang = m.fonts[esc_slot + 1].value_or(0);
     std::string line = "    " + text;
     const std::size_t width = utf8_characters(text).size();
     line.append(width < kTicketColumn ? kTicketColumn - width : 1, ' ');
@@ -65,14 +68,14 @@ std::string ticket_machine_text(const TicketMachineState& m) {
     if (!m.layout_received) return text + "  bilet düzeni alınmadı\n";
     text += "  Bilet:\n";
     for (const auto& slot : m.institution) {
-        if (auto line = printed_line(slot)) text += ticket_line(*line, m, 0);
+        if (auto line = printed_line(slot)) text += ticket_line(*line, m, TicketElement::InstitutionName);
     }
     for (const auto& slot : m.button) {
-        if (auto line = printed_line(slot)) text += ticket_line(*line, m, 1);
+        if (auto line = printed_line(slot)) text += ticket_line(*line, m, TicketElement::ButtonName);
     }
     const std::string number = m.first_ticket ? n(m.first_ticket->number) : "---";
-    text += ticket_line("Bilet No: " + number, m, 2);
-    text += ticket_line("GG.AA.YYYY SS:DD", m, 3);
+    text += ticket_line("Bilet No: " + number, m, TicketElement::TicketNumber);
+    text += ticket_line("GG.AA.YYYY SS:DD", m, TicketElement::DateTime);
     return text;
 }
 
@@ -105,18 +108,18 @@ std::string Installation::status_text() const {
     std::string text = "DURUM\n";
     const std::size_t empty_size = text.size();
     for (const auto& [address, terminal] : hand_terminals_) {
-        text += "El Terminali " + n(address) + ": " + hand_terminal_text(terminal) + "\n";
+        text += device_name(Device::HandTerminal, address) + ": " + hand_terminal_text(terminal) + "\n";
     }
     for (const auto& [address, machine] : ticket_machines_) {
-        text += "Bilet Makinesi " + n(address) + ":\n" + ticket_machine_text(machine);
+        text += device_name(Device::TicketMachine, address) + ":\n" + ticket_machine_text(machine);
     }
     for (const auto& [address, display] : dot_matrices_) {
-        text += "Dot Matrix Display " + n(address) + ": " + dot_matrix_text(display) + "\n";
+        text += device_name(Device::DotMatrix, address) + ": " + dot_matrix_text(display) + "\n";
     }
     for (const auto& [address, board] : main_boards_) {
-        text += "Ana Tablo " + n(address) + ": " + main_board_text(board) + "\n";
+        text += device_name(Device::MainBoard, address) + ": " + main_board_text(board) + "\n";
     }
-    if (chime_on_) text += std::string("Ding-Dong Zil: ") + (*chime_on_ ? "açık" : "kapalı") + "\n";
+    if (chime_on_) text += device_name(Device::Chime, 0) + ": " + (*chime_on_ ? "açık" : "kapalı") + "\n";
     if (global_resets_ > 0) text += "Global reset: " + n(global_resets_) + " kez\n";
     if (loaded_address_) text += "Yüklenen adres: " + n(*loaded_address_) + "\n";
     if (text.size() == empty_size) text += "Henüz hiçbir cihaza komut gelmedi.\n";

@@ -48,6 +48,8 @@ AnaMenu::AnaMenu(Windows& windows)
                    ui->GonderilenLabel_4, ui->GonderilenLabel_5, ui->GonderilenLabel_6};
     gelen_ = {ui->GelenLabel_0, ui->GelenLabel_1, ui->GelenLabel_2, ui->GelenLabel_3,
               ui->GelenLabel_4, ui->GelenLabel_5, ui->GelenLabel_6};
+    // The log starts with its control's own name, as the form always showed
+    // it; received bytes are appended after it.
     ui->Text7->append(u"Text7");
 
     // Each panel's frames go to its device type, as the record names it.
@@ -57,13 +59,23 @@ AnaMenu::AnaMenu(Windows& windows)
     for (const auto& [panel, type] : panels) {
         connect(panel, &DevicePanel::send, this,
                 [this, type = type](const Sequence& frames, const QString& command) { Data_Gonder(frames, command, type); });
-        connect(panel, &DevicePanel::refused, &recorder_,
-                [this](const QString& message, const QString& command) { recorder_.refused(command, message); });
+        connect(panel, &DevicePanel::refused, this, [this, panel = panel](const QString& message, const QString& command) {
+            refuse(panel, command, message);
+        });
     }
     connect(ui->Command29, &QPushButton::clicked, this, &AnaMenu::Command29_Click);
+    connect(&MSComm1, &SerialPort::arrived, this, &AnaMenu::recordArrival);
     connect(&MSComm1, &SerialPort::onComm, this, &AnaMenu::MSComm1_OnComm);
+    connect(&MSComm1, &SerialPort::onComm, &recorder_, &SessionRecorder::flush);
     connect(&MSComm1, &SerialPort::lost, this, [this] { recorder_.port(QString::fromUtf8(kPortLostMeaning)); });
     connect(&MSComm1, &SerialPort::reopened, this, [this] { recorder_.port(QString::fromUtf8(kPortBackMeaning)); });
+    connect(&MSComm1, &SerialPort::notReopened, this, [this] {
+        recorder_.port(QString::fromUtf8(kPortUnknownMeaning));
+        Feedback::message(this, QStringLiteral("Com %1 yeniden açılamadı: hangi adaptör olduğu belli değil (%2).\n"
+                                               "Programı yeniden başlatıp Com Port'u yeniden seçin.")
+                                    .arg(MSComm1.commPort())
+                                    .arg(MSComm1.device()));
+    });
 
     saveRecord_ = new QAction(QStringLiteral("Oturum Kaydını Kaydet…"), this);
     saveRecord_->setShortcut(QKeySequence::Save);
@@ -100,30 +112,51 @@ QLabel* AnaMenu::GelenKomutLabel() const { return ui->GelenKomutLabel; }
 
 ReceivedLog* AnaMenu::Text7() const { return ui->Text7; }
 
-void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, std::optional<Device> device) {
+void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, Device device) {
     sendRecorded(
         this, frames, device, [&command](const Frame&) { return command; },
         [this](int index, Byte value) { GonderilenLabel(index)->setText(shown(value)); });
 }
 
-bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, std::optional<Device> device,
+void AnaMenu::refuse(QWidget* parent, const QString& command, const QString& message) {
+    recorder_.refused(command, message);
+    Feedback::message(parent, message);
+}
+
+bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, Device device,
                            const CommandName& command, const Transmitter::ByteSent& shown) {
-    const bool wasOpen = MSComm1.isOpen();
-    std::size_t next = 0;  // the frame whose bytes are going out
-    const bool sent = transmitter_.play(parent, frames, [&](int index, Byte value) {
-        if (shown) shown(index, value);
-        if (index + 1 < static_cast<int>(std::tuple_size_v<Frame>)) return;
-        const Frame& frame = frames[next++].frame;
-        const QString name = device ? QString::fromStdString(device_name(*device, frame[5])) : QString();
-        recorder_.sent(frame, name, command(frame));
-    });
-    if (!sent) {
-        // The frame that could not go out; on a closed port the first.
-        const Frame frame = next < frames.size() ? frames[next].frame : Frame{};
-        recorder_.refused(command(frame), QString::fromUtf8(wasOpen ? kPortLostMessage : kPortNotOpenMessage));
+    const auto deviceOf = [device](const Frame& frame) { return QString::fromStdString(device_name(device, frame[5])); };
+    const Transmitter::Outcome outcome = transmitter_.play(
+        frames, shown, [&](const Frame& frame) { recorder_.sent(frame, deviceOf(frame), command(frame)); });
+    if (outcome.result == SerialPort::WriteResult::Written) {
+        recorder_.flush();
+        return true;
     }
-    recorder_.flush();
-    return sent;
+    QString message;
+    switch (outcome.result) {
+    case SerialPort::WriteResult::Lost: message = QString::fromUtf8(kPortLostMessage); break;
+    case SerialPort::WriteResult::Stuck:
+        message = QString::fromUtf8(kPortStuckMessage).arg(MSComm1.commPort()).arg(MSComm1.device());
+        break;
+    default: message = QString::fromUtf8(kPortNotOpenMessage); break;
+    }
+    const Frame& frame = frames[outcome.frame].frame;
+    QString why = command(frame) + QStringLiteral(": ") + message;
+    if (outcome.bytesGone > 0) why += QStringLiteral(" ") + QString::fromStdString(bytes_gone_note(outcome.bytesGone));
+    recorder_.notSent(frame, deviceOf(frame), why);  // flushed: on disk before the box waits for the technician
+    Feedback::message(parent, message);
+    return false;
+}
+
+// Every byte is taken into the record as it is read, so that it stands in
+// time order with the frames sent around it, also during a transfer's pauses;
+// the displays follow when the event loop runs again.
+void AnaMenu::recordArrival(const QByteArray& bytes, SerialPort::Moment at) {
+    recorder_.received(bytes, at);
+    for (const char received : bytes) {
+        if (const std::optional<Frame> frame = recordedData_.push(static_cast<Byte>(received)))
+            recorder_.recognised(*frame, at);
+    }
 }
 
 // Every waiting byte is handled, in arrival order: an adapter that hands
@@ -133,7 +166,6 @@ bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, std::optiona
 // since nothing is painted between the bytes of one notification anyway.
 void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {
     if (commEvent != SerialPort::kEventReceive || input.isEmpty()) return;
-    recorder_.received(input);
     QString logged;
     logged.reserve(input.size() * 5);
     std::optional<Frame> lastFrame;
@@ -142,7 +174,6 @@ void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {
         Feedback::beep();
         logged += loggedByte(value);
         if (const std::optional<Frame> frame = GelenData.push(value)) {
-            recorder_.recognised(*frame);
             Feedback::beep();
             lastFrame = frame;
             Feedback::beep();
@@ -150,7 +181,6 @@ void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {
     }
     ui->Text7->append(logged);
     if (lastFrame) showReceived(*lastFrame);
-    recorder_.flush();
 }
 
 void AnaMenu::showReceived(const Frame& frame) {
@@ -169,8 +199,8 @@ void AnaMenu::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (openingRecorded_ || !MSComm1.isOpen()) return;
     openingRecorded_ = true;
-    recorder_.port(QString::fromStdString(port_opened_meaning(
-        MSComm1.device().toStdString(), MSComm1.baudRate())));
+    recorder_.port(QString::fromStdString(
+        port_opened_meaning(MSComm1.device().toStdString(), MSComm1.baudRate(), recorder_.utcOffset())));
 }
 
 void AnaMenu::saveSessionRecord() {
@@ -186,9 +216,7 @@ void AnaMenu::saveSessionRecord() {
 
 void AnaMenu::sendFromRecord() {
     if (!MSComm1.isOpen()) {
-        const QString message = QString::fromUtf8(kPortNotOpenMessage);
-        Feedback::message(this, message);
-        recorder_.refused(QStringLiteral("Kayıttan Gönder"), message);
+        refuse(this, QStringLiteral("Kayıttan Gönder"), QString::fromUtf8(kPortNotOpenMessage));
         return;
     }
     if (recordSender_->running()) return;

@@ -5,7 +5,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "protocol/device_name.h"
 #include "protocol/monitor.h"
@@ -38,17 +37,23 @@ public:
     // Plays the frames of `command` on MSComm1 and records them as sent to
     // `device` (its number is each frame's DATA6); GonderilenLabel shows each
     // byte once it has been handed to the port.
-    void Data_Gonder(const Sequence& frames, const QString& command, std::optional<Device> device = std::nullopt);
+    void Data_Gonder(const Sequence& frames, const QString& command, Device device);
+
+    // A command refused before anything was sent, by any window: recorded,
+    // then its message shown over `parent`.
+    void refuse(QWidget* parent, const QString& command, const QString& message);
 
     // Every frame sent, every delivery received, the port's events and the
     // refusals of the run.
     SessionRecorder& sessionRecorder() { return recorder_; }
 
-    // Plays frames on MSComm1 and records each one that went out, with its
-    // device and the name `command` gives it; a refusal of the port is
-    // recorded too. The record is flushed once the frames are done.
+    // Plays frames on MSComm1 and records each one once the device has sent
+    // it, with its device and the name `command` gives it. A frame that did
+    // not go out is recorded (RED, with its bytes) before the one message
+    // that tells it; the later frames are not sent. The record is flushed
+    // once the frames are done.
     using CommandName = std::function<QString(const Frame&)>;
-    bool sendRecorded(QWidget* parent, const Sequence& frames, std::optional<Device> device, const CommandName& command,
+    bool sendRecorded(QWidget* parent, const Sequence& frames, Device device, const CommandName& command,
                       const Transmitter::ByteSent& shown = {});
 
     // The displays, by their index.
@@ -62,7 +67,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void MSComm1_OnComm(int commEvent, const QByteArray& input);
+    void recordArrival(const QByteArray& bytes, SerialPort::Moment at);
+    void MSComm1_OnComm(int commEvent, const QByteArray& input);  // the displays
     void showReceived(const Frame& frame);
     void Command29_Click();
     void saveSessionRecord();
@@ -73,6 +79,7 @@ private:
     Windows& windows_;
     Transmitter transmitter_;
     ReceiveWindow GelenData;
+    ReceiveWindow recordedData_;  // the same bytes as GelenData, taken as they are read
     std::array<QLabel*, 7> gonderilen_{};
     std::array<QLabel*, 7> gelen_{};
     SessionRecorder recorder_{this};
@@ -81,7 +88,7 @@ private:
     QAction* stopRecord_ = nullptr;
     QAction* sendFromRecord_ = nullptr;
     std::unique_ptr<RecordSender> recordSender_;
-    QString recordFolder_;  // of the last record saved or opened
+    QString recordFolder_;          // of the last record saved or opened
     QLabel* recordFile_ = nullptr;  // the file appended to, while it is
 };
 

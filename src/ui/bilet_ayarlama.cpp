@@ -31,6 +31,8 @@ BiletAyarlama::BiletAyarlama(Windows& windows)
     : ui(std::make_unique<Ui::BiletAyarlama>()), windows_(windows) {
     ui->setupUi(this);
     ui->RichTextBox1->setFont(previewFont());
+    // Until the first preview the box shows its control's own name, as the form
+    // always did.
     ui->RichTextBox1->setPlainText(QStringLiteral("RichTextBox1"));
 
     connect(ui->Command3, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("kurum ismi")); });
@@ -84,15 +86,16 @@ void BiletAyarlama::showFontWindow(const QString& element) {
 
 TicketLayout BiletAyarlama::layout() const {
     TicketLayout layout;
-    for (int k = 0; k < 4; ++k) layout.institution[k] = {Check1(k)->isChecked(), utf8(Text1(k)->text())};
-    for (int k = 0; k < 2; ++k) layout.button[k] = {Check1(6 + k)->isChecked(), utf8(Text1(6 + k)->text())};
+    const auto line = [this](int index) { return TicketLine{Check1(index)->isChecked(), utf8(Text1(index)->text())}; };
+    for (std::size_t k = 0; k < kInstitutionLines; ++k) layout.institution[k] = line(static_cast<int>(k));
+    for (std::size_t k = 0; k < kButtonLines; ++k) layout.button[k] = line(static_cast<int>(6 + k));
     // Font Seç keeps every value within 0..185, one byte.
-    const qint16 values[8] = {font_kurum_ismi_1,     font_kurum_ismi_2,     font_buton_ismi_1,
-                              font_buton_ismi_2,     font_bilet_numarasi_1, font_bilet_numarasi_2,
-                              font_tarih_saat_1,     font_tarih_saat_2};
-    const QCheckBox* const ticks[8] = {ui->Check2, ui->Check3, ui->Check4, ui->Check5,
-                                       ui->Check6, ui->Check7, ui->Check8, ui->Check9};
-    for (int slot = 0; slot < 8; ++slot) {
+    const qint16 values[kFontSlots] = {font_kurum_ismi_1,     font_kurum_ismi_2,     font_buton_ismi_1,
+                                       font_buton_ismi_2,     font_bilet_numarasi_1, font_bilet_numarasi_2,
+                                       font_tarih_saat_1,     font_tarih_saat_2};
+    const QCheckBox* const ticks[kFontSlots] = {ui->Check2, ui->Check3, ui->Check4, ui->Check5,
+                                                ui->Check6, ui->Check7, ui->Check8, ui->Check9};
+    for (std::size_t slot = 0; slot < kFontSlots; ++slot) {
         layout.fonts[slot] = static_cast<Byte>(values[slot]);
         layout.font_ticked[slot] = ticks[slot]->isChecked();
     }
@@ -135,9 +138,7 @@ void BiletAyarlama::sendTicket() {
 }
 
 void BiletAyarlama::refuse(const std::string& message) {
-    const QString text = QString::fromStdString(message);
-    windows_.anaMenu().sessionRecorder().refused(ui->BiletBilgisiGönder->text(), text);
-    Feedback::message(this, text);
+    windows_.anaMenu().refuse(this, ui->BiletBilgisiGönder->text(), QString::fromStdString(message));
 }
 
 void BiletAyarlama::Bilet_Komut_Gonder(const Sequence& frames) {

@@ -56,7 +56,7 @@ private:
     void showFontWindow(const QString& element);
     void showPreview();
     void sendTicket();
-    // Records the refusal and shows its message; nothing is sent.
+    // Nothing is sent: the main window records the refusal and shows it here.
     void refuse(const std::string& message);
     // Writes the frames on the main window's port without touching its
     // sent-bytes display.

@@ -1,5 +1,6 @@
 #include "ui/com_select.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QGroupBox>
@@ -20,7 +21,7 @@ namespace vela {
 
 namespace {
 
-constexpr int kPorts = 16;
+constexpr int kPorts = kComPorts;
 constexpr int kRowsPerColumn = 8;
 // "Com 1" and "Com 2" belong to the window itself and "Com 3" to "Com 16" to
 // the frame, so each set is its own option group.
@@ -65,8 +66,14 @@ com_select::com_select(Windows& windows) : windows_(windows) {
     Frame1->setGeometry(twipsRect(3840, 960, 1815, 1215));
     speed[0] = option(QStringLiteral("9600 Baud"), QStringLiteral("speed_0"), Frame1, twipsRect(240, 360, 1455, 255));
     speed[1] = option(QStringLiteral("19200 Baud"), QStringLiteral("speed_1"), Frame1, twipsRect(240, 720, 1455, 255));
+    // Each option group is a button group of its own: a radio button's automatic
+    // exclusivity would also weigh the options in the frames inside its parent.
+    auto* speeds = new QButtonGroup(this);
+    for (QRadioButton* button : speed) speeds->addButton(button);
 
     // Created after the frame, so the window's own options lie on top of it.
+    auto* windowPorts = new QButtonGroup(this);
+    auto* framePorts = new QButtonGroup(this);
     for (int i = 0; i < kPorts; ++i) {
         const int left = kPortColumnLeft[i / kRowsPerColumn];
         const int top = kPortRowTop + (i % kRowsPerColumn) * kPortRowStep;
@@ -75,6 +82,7 @@ com_select::com_select(Windows& windows) : windows_(windows) {
         const QRect at = onWindow ? twipsRect(kFrame2Left + left, kFrame2Top + top, kOptionWidth, kOptionHeight)
                                   : twipsRect(left, top, kOptionWidth, kOptionHeight);
         com1[i] = option(QStringLiteral("Com %1").arg(i + 1), QStringLiteral("com1_%1").arg(i), parent, at);
+        (onWindow ? windowPorts : framePorts)->addButton(com1[i]);
         com1[i]->installEventFilter(this);
     }
 

@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/feedback.h"
-
 namespace vela {
 
 DevicePanel::DevicePanel(QWidget* parent) : QGroupBox(parent) {}
@@ -28,9 +26,7 @@ void DevicePanel::onClick(QAbstractButton* button, std::function<Result<Sequence
 void DevicePanel::run(QAbstractButton* button, const Result<Sequence>& frames) {
     const QString command = button->text().simplified();
     if (!frames) {
-        const QString message = QString::fromStdString(frames.message());
-        Feedback::message(this, message);
-        emit refused(message, command);
+        emit refused(QString::fromStdString(frames.message()), command);
         return;
     }
     emit send(*frames, command);

@@ -1,7 +1,7 @@
 #pragma once
 // What every command panel does around its frames: a click reads the
 // button's fields in order, then either hands the frames to Data_Gonder or
-// shows the first refusal and sends nothing.
+// hands on the first refusal and sends nothing.
 #include <QGroupBox>
 #include <cstdint>
 #include <functional>
@@ -33,7 +33,7 @@ signals:
     // Frames ready for Data_Gonder; `command` is the clicked button's caption
     // with its blanks folded ("Bilet Gönder 1. Komut").
     void send(const vela::Sequence& frames, const QString& command);
-    // The refusal that was shown instead of sending.
+    // The refusal to record and show instead of sending.
     void refused(const QString& message, const QString& command);
 
 protected:
@@ -54,7 +54,7 @@ protected:
     void onClick(QAbstractButton* button, std::function<Result<Frame>(FieldReader&)> read);
     void onClick(QAbstractButton* button, std::function<Result<Sequence>(FieldReader&)> read);
 
-    // Sends the frames in the name of `button`, or shows why not.
+    // Sends the frames in the name of `button`, or hands on why not.
     void run(QAbstractButton* button, const Result<Sequence>& frames);
 
     template <class Value>

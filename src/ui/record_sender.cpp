@@ -40,8 +40,9 @@ QString summary(const QString& path, const std::vector<RecordedFrame>& frames, i
     const auto duration = [&](Gaps choice) {
         return text(duration_text(run_duration(gaps_between(times, choice), frames.size(), baud)));
     };
-    return QStringLiteral("%1\n\n%2 çerçeve gönderilecek: %3\n\nSüre: kayıttaki aralıklarla yaklaşık %4; uzun "
-                          "beklemeler kısaltılırsa yaklaşık %5.")
+    return QStringLiteral(
+               "%1\n\n%2 çerçeve gönderilecek: %3\n\nSüre: kayıttaki aralıklarla yaklaşık %4; uzun "
+               "beklemeler kısaltılırsa yaklaşık %5.")
         .arg(QFileInfo(path).fileName())
         .arg(frames.size())
         .arg(text(devices_summary(devices)), duration(Gaps::AsRecorded), duration(Gaps::LongOnesShortened));
@@ -73,13 +74,14 @@ bool RecordSender::start(const QString& path) {
     if (running()) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Feedback::message(&menu_, QStringLiteral("Kayıt okunamadı: %1 (%2).")
-                                      .arg(QDir::toNativeSeparators(path), file.errorString()));
+        Feedback::message(
+            &menu_,
+            QStringLiteral("Kayıt okunamadı: %1 (%2).").arg(QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }
     const QByteArray content = file.readAll();
-    const Result<std::vector<RecordedFrame>> read =
-        sent_frames(read_record(std::string_view(content.constData(), static_cast<std::size_t>(content.size()))));
+    const Result<std::vector<RecordedFrame>> read = sent_frames(
+        read_record(std::string_view(content.constData(), static_cast<std::size_t>(content.size()))));
     if (!read) {
         Feedback::message(&menu_, text(read.message()));
         return false;
@@ -113,17 +115,17 @@ void RecordSender::sendNext() {
     const RecordedFrame& recorded = frames_[sent_];
     const Device device = recorded_device(recorded.device);
     const QString command = text(resent_frame_meaning(recorded.meaning));
-    // The wait is counted from the moment the port took the last byte, before
-    // the display and the record are brought up to date.
+    // The wait for the next frame counts from the moment this one is recorded
+    // as sent, once the device has sent it: that is when its name is asked.
     Clock::time_point wentOut;
     sending_ = true;
     const bool sent = menu_.sendRecorded(
         progress_.get(), Sequence{Step{recorded.frame, milliseconds{0}}}, device,
-        [&command](const Frame&) { return command; },
-        [&](int index, Byte value) {
-            if (index + 1 == static_cast<int>(std::tuple_size_v<Frame>)) wentOut = Clock::now();
-            menu_.GonderilenLabel(index)->setText(text(byte_text(value)));
-        });
+        [&](const Frame&) {
+            wentOut = Clock::now();
+            return command;
+        },
+        [this](int index, Byte value) { menu_.GonderilenLabel(index)->setText(text(byte_text(value))); });
     sending_ = false;
     if (!sent) {
         finish(End::PortLost);

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QWidget>
+#include <algorithm>
 #include <cerrno>
 
 #include "ui/feedback.h"
@@ -13,12 +14,15 @@ namespace {
 
 std::string text(const QString& s) { return s.toStdString(); }
 
-LocalTime localTime(qint64 msecs) {
-    const QDateTime at = QDateTime::fromMSecsSinceEpoch(msecs);
-    const QDate date = at.date();
-    const QTime time = at.time();
-    return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec()};
+// The clock starts here, at the local UTC offset of this moment.
+RecordClock startedNow() {
+    const auto steady = RecordClock::Monotonic::now();
+    const auto wall = std::chrono::system_clock::now();
+    const qint64 msecs = std::chrono::duration_cast<std::chrono::milliseconds>(wall.time_since_epoch()).count();
+    return {steady, wall, std::chrono::seconds(QDateTime::fromMSecsSinceEpoch(msecs).offsetFromUtc())};
 }
+
+RecordClock::Monotonic::time_point now() { return RecordClock::Monotonic::now(); }
 
 // The reasons a technician can act on, in words; anything else as the system
 // words it.
@@ -35,48 +39,59 @@ QString reason(int error, const QString& fallback) {
 
 }  // namespace
 
-SessionRecorder::SessionRecorder(QWidget* parent) : QObject(parent), parent_(parent) {}
+SessionRecorder::SessionRecorder(QWidget* parent)
+    : QObject(parent), parent_(parent), clock_(startedNow()) {}
 
 void SessionRecorder::sent(const Frame& frame, const QString& device, const QString& command) {
-    add(RecordEvent::Sent, std::string(frame.begin(), frame.end()), device, command);
+    add(now(), RecordEvent::Sent, std::string(frame.begin(), frame.end()), device, command);
 }
 
-void SessionRecorder::received(const QByteArray& bytes) {
-    add(RecordEvent::Received, bytes.toStdString(), {}, {});
+void SessionRecorder::received(const QByteArray& bytes, Moment at) {
+    add(at, RecordEvent::Received, bytes.toStdString(), {}, {});
 }
 
-void SessionRecorder::recognised(const Frame& frame) {
-    add(RecordEvent::Recognised, std::string(frame.begin(), frame.end()), {},
+void SessionRecorder::recognised(const Frame& frame, Moment at) {
+    add(at, RecordEvent::Recognised, std::string(frame.begin(), frame.end()), {},
         QString::fromStdString(recognised_meaning(frame)));
 }
 
 void SessionRecorder::port(const QString& meaning) {
-    add(RecordEvent::Port, {}, {}, meaning);
+    add(now(), RecordEvent::Port, {}, {}, meaning);
     flush();
 }
 
 void SessionRecorder::refused(const QString& command, const QString& message) {
-    add(RecordEvent::Refused, {}, {}, command + QStringLiteral(": ") + message);
+    add(now(), RecordEvent::Refused, {}, {}, command + QStringLiteral(": ") + message);
     flush();
 }
 
 void SessionRecorder::resending(const QString& meaning) {
-    add(RecordEvent::Resending, {}, {}, meaning);
+    add(now(), RecordEvent::Resending, {}, {}, meaning);
     flush();
 }
 
-void SessionRecorder::add(RecordEvent kind, std::string bytes, const QString& device, const QString& meaning) {
+void SessionRecorder::notSent(const Frame& frame, const QString& device, const QString& why) {
+    add(now(), RecordEvent::Refused, std::string(frame.begin(), frame.end()), device, why);
+    flush();
+}
+
+// A delivery is read up to the port's gathering time after its first byte
+// was seen; an event recorded in between (a refusal) keeps its place, and the
+// delivery takes that event's time rather than go back before it.
+void SessionRecorder::add(Moment at, RecordEvent kind, std::string bytes, const QString& device,
+                          const QString& meaning) {
     if (kept_.size() == kKeptEvents) {
         kept_.pop_front();
         ++dropped_;
     }
-    kept_.push_back({QDateTime::currentMSecsSinceEpoch(), kind, std::move(bytes), text(device), text(meaning)});
+    newest_ = std::max(newest_, at);
+    kept_.push_back({newest_, kind, std::move(bytes), text(device), text(meaning)});
     if (appending()) ++unwritten_;
 }
 
-std::string SessionRecorder::line(const Event& event) {
+std::string SessionRecorder::line(const Event& event) const {
     const auto* bytes = reinterpret_cast<const Byte*>(event.bytes.data());
-    return record_line(localTime(event.msecs), event.kind, std::span<const Byte>(bytes, event.bytes.size()),
+    return record_line(clock_.at(event.at), event.kind, std::span<const Byte>(bytes, event.bytes.size()),
                        event.device, event.meaning) +
            '\n';
 }
@@ -99,10 +114,8 @@ bool SessionRecorder::saveTo(const QString& path) {
         return false;
     }
     std::string everything = std::string(kRecordHeader) + '\n';
-    if (dropped_ > 0) {
-        const Event dropped{QDateTime::currentMSecsSinceEpoch(), RecordEvent::Dropped, {}, {}, dropped_meaning(dropped_)};
-        everything += line(dropped);
-    }
+    // First, and as old as the oldest event kept: the record stays in time order.
+    if (dropped_ > 0) everything += line({kept_.front().at, RecordEvent::Dropped, {}, {}, dropped_meaning(dropped_)});
     for (const Event& event : kept_) everything += line(event);
     if (!write(everything)) return false;
     emit appendingChanged(path);

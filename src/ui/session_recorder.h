@@ -5,6 +5,11 @@
 // so the console never waits on the disk longer than that. A failed write
 // shows one message naming the file and the reason and stops the appending;
 // recording in memory goes on.
+//
+// Times are the record's clock (RecordClock), started with the recorder:
+// events stand in the order they were recorded, their times never go
+// backwards, and a delivery carries the time it arrived, not when the
+// console got round to it.
 #include <QFile>
 #include <QObject>
 #include <QString>
@@ -24,15 +29,25 @@ class SessionRecorder : public QObject {
 public:
     static constexpr std::size_t kKeptEvents = 100000;
 
+    using Moment = RecordClock::Monotonic::time_point;
+
     // Messages are shown over `parent`.
     explicit SessionRecorder(QWidget* parent);
 
+    // A frame the device has sent, now.
     void sent(const Frame& frame, const QString& device, const QString& command);
-    void received(const QByteArray& bytes);
-    void recognised(const Frame& frame);
+    // A delivery and a frame found in it, at the time the delivery arrived.
+    void received(const QByteArray& bytes, Moment at);
+    void recognised(const Frame& frame, Moment at);
     void port(const QString& meaning);
     void refused(const QString& command, const QString& message);
     void resending(const QString& meaning);  // a saved record's run: its start and its end
+    // A frame that did not go out (the port closed, lost or not taking
+    // bytes): its bytes, device and why.
+    void notSent(const Frame& frame, const QString& device, const QString& why);
+
+    // The UTC offset the record's times are shown at.
+    std::chrono::seconds utcOffset() const { return clock_.utc_offset(); }
 
     // Writes the events recorded since the last flush to the file, if any.
     void flush();
@@ -51,19 +66,21 @@ private:
     // Bytes are kept as they came and formatted when written: a delivery's
     // bytes take a quarter of their text.
     struct Event {
-        qint64 msecs;  // since the epoch
+        Moment at;
         RecordEvent kind;
         std::string bytes;
         std::string device;
         std::string meaning;
     };
 
-    void add(RecordEvent kind, std::string bytes, const QString& device, const QString& meaning);
-    static std::string line(const Event& event);
+    void add(Moment at, RecordEvent kind, std::string bytes, const QString& device, const QString& meaning);
+    std::string line(const Event& event) const;
     bool write(const std::string& text);
     void fail(const QString& reason);
 
     QWidget* parent_;
+    RecordClock clock_;
+    Moment newest_{};  // the latest time recorded
     std::deque<Event> kept_;
     std::uint64_t dropped_ = 0;
     std::size_t unwritten_ = 0;  // the newest events not yet in the file

@@ -1,34 +1,36 @@
 #include "ui/transmitter.h"
 
-#include "serial/serial_port.h"
-#include "ui/feedback.h"
+#include <algorithm>
 
 namespace vela {
 
 Transmitter::Transmitter(SerialPort& port) : port_(port) {}
 
-bool Transmitter::play(QWidget* parent, const Sequence& frames, const ByteSent& sent) {
-    if (!port_.isOpen()) {
-        Feedback::message(parent, QString::fromUtf8(kPortNotOpenMessage));
-        return false;
-    }
-    for (const Step& step : frames) {
-        for (int i = 0; i < static_cast<int>(step.frame.size()); ++i) {
-            switch (port_.output(step.frame[i])) {
-            case SerialPort::WriteResult::Written:
-                break;
-            case SerialPort::WriteResult::NotOpen:
-                Feedback::message(parent, QString::fromUtf8(kPortNotOpenMessage));
-                return false;
-            case SerialPort::WriteResult::Lost:
-                Feedback::message(parent, QString::fromUtf8(kPortLostMessage));
-                return false;
-            }
-            if (sent) sent(i, step.frame[i]);
+Transmitter::Outcome Transmitter::play(const Sequence& frames, const ByteSent& handed, const FrameSent& sent) {
+    if (frames.empty()) return {};
+    // A port lost earlier is closed for the technician until it comes back.
+    if (!port_.isOpen()) return {SerialPort::WriteResult::NotOpen, 0, 0};
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        const Frame& frame = frames[k].frame;
+        for (int i = 0; i < static_cast<int>(frame.size()); ++i) {
+            const SerialPort::WriteResult result = port_.output(frame[static_cast<std::size_t>(i)]);
+            if (result != SerialPort::WriteResult::Written) return failed(result, k, i);
+            if (handed) handed(i, frame[static_cast<std::size_t>(i)]);
         }
-        if (step.pause_after.count() > 0) port_.pauseKeepingInput(step.pause_after);
+        const SerialPort::WriteResult result = port_.waitSent();
+        if (result != SerialPort::WriteResult::Written) return failed(result, k, static_cast<int>(frame.size()));
+        if (sent) sent(frame);
+        if (frames[k].pause_after.count() > 0) port_.pauseKeepingInput(frames[k].pause_after);
     }
-    return true;
+    return {};
+}
+
+// Of the bytes handed to a device that stopped, those it still held are
+// thrown away; the others may have reached the line. Of a vanished device
+// nothing can be known.
+Transmitter::Outcome Transmitter::failed(SerialPort::WriteResult result, std::size_t frame, int handed) {
+    const int gone = result == SerialPort::WriteResult::Stuck ? std::max(handed - port_.discardUnsent(), 0) : 0;
+    return {result, frame, gone};
 }
 
 }  // namespace vela

@@ -6,6 +6,11 @@
 
 namespace vela {
 
+// The windows keep the names of the forms they reproduce, in the three styles
+// those forms were named in: lower case with an underscore (com_select), Turkish
+// words run together (AnaMenu, BiletAyarlama), Turkish words joined by an
+// underscore (Font_Ayarla). A technician who knows the forms finds each window
+// by the name it always had.
 class com_select;
 class AnaMenu;
 class BiletAyarlama;

@@ -1,9 +1,9 @@
-// The command codes, the frames of every command button and of the
-// dot-matrix text transfer.
+// The frames of every command button and of the dot-matrix text transfer,
+// and the received frames recognised and decoded.
 #include <QTest>
 
-#include "protocol/command_codes.h"
 #include "protocol/commands.h"
+#include "protocol/monitor.h"
 
 using namespace vela;
 using ms = std::chrono::milliseconds;
@@ -15,34 +15,6 @@ QList<int> bytes(const Frame& frame) { return QList<int>(frame.begin(), frame.en
 class CommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    // DATA2 per device type and the fixed parameter values, as the protocol numbers them.
-    void codes() {
-        namespace t = code::hand_terminal;
-        namespace m = code::ticket_machine;
-        namespace d = code::dot_matrix;
-        namespace r = code::received;
-        namespace g = code::general;
-        namespace b = code::main_board;
-        namespace c = code::chime;
-        namespace x = code::ticket_transfer;
-        const code::Pattern reset = t::kResetPattern, load = g::kLoadAddressPattern;
-        const QList<std::pair<QList<int>, QList<int>>> rows = {
-            {{t::kShowNumber, t::kDisplayOff, t::kDisplayDashes, t::kDisplayOn, t::kWaitingCount, t::kNobodyWaiting,
-              t::kFlashCount, t::kScrollTime, t::kReset}, {2, 4, 5, 6, 8, 9, 31, 34, 85}},
-            {{m::kFirstTicket, m::kSecondTicket, m::kNoTicket, m::kLoadTicketData, g::kGlobalReset, g::kLoadAddress},
-             {15, 17, 18, 23, 85, 36}},
-            {{b::kKu, b::kArrow, b::kScrollDelay, c::kChime}, {27, 28, 34, 29}},
-            {{d::kCharacter, d::kMode, d::kArrow, d::kBufferLength, d::kFrequencies, d::kBrightness, d::kTextLength},
-             {20, 21, 26, 37, 38, 39, 41}},
-            {{x::kFont, x::kInstitutionCharacter, x::kButtonCharacter}, {30, 31, 32}},
-            {{r::kAdvance, r::kRepeatNumber, r::kDisplayOff, r::kDisplayDashes, r::kDisplayOn, r::kWaitingRequest,
-              r::kLearnGroup, r::kChangeGroup, r::kTicketRequest, r::kAcknowledge}, {1, 3, 4, 5, 6, 7, 10, 12, 14, 16}},
-            {{reset.data3, reset.data4, reset.data5, load.data3, load.data4, load.data5, t::kNobodyWaitingMark,
-              m::kNoTicketMark, b::kEnable, b::kDisable, c::kOn, c::kOff},
-             {170, 85, 170, 85, 170, 85, 85, 85, 1, 0, 1, 2}}};
-        for (const auto& [codes, expected] : rows) QCOMPARE(codes, expected);
-    }
-
     void frames() {
         using dot_matrix::Mode;
         namespace t = hand_terminal;
@@ -104,6 +76,45 @@ private slots:
         QCOMPARE(steps->size(), 258u);
         QCOMPARE(bytes((*steps)[255].frame), (QList<int>{170, 20, 0, 254, 254, 1, 187}));
         QCOMPARE(bytes(steps->back().frame), (QList<int>{170, 41, 0, 255, 0, 1, 211}));
+    }
+
+    // The bytes one at a time: the indices of those that complete a frame.
+    void window() {
+        const QList<std::pair<QList<int>, QList<int>>> rows = {
+            {{170, 1, 0, 0, 0, 5, 176}, {6}}, {{170, 1, 0, 0, 0, 5, 177}, {}}, {{170, 170, 170, 170, 170, 170}, {}},
+            {{9, 170, 4, 0, 0, 0, 1, 175, 170, 6, 0, 0, 0, 1, 177}, {7, 14}},  // after noise, then again
+            {{170, 255, 255, 255, 255, 255, 165}, {6}},                        // checksum wrap
+            {{170, 1, 0, 170, 1, 0, 0, 0, 5, 176}, {9}},                       // a frame cut short
+            {{170, 0, 0, 0, 0, 0, 170, 0}, {6}}};                              // all zero, not again a byte later
+        for (const auto& [received, valid_after] : rows) {
+            ReceiveWindow window;
+            QList<int> recognised;
+            for (int i = 0; i < received.size(); ++i) {
+                if (const std::optional<Frame> frame = window.push(static_cast<Byte>(received[i]))) {
+                    recognised << i;
+                    QCOMPARE(QList<int>(frame->begin(), frame->end()), received.mid(i - 6, 7));
+                }
+            }
+            QCOMPARE(recognised, valid_after);
+        }
+    }
+
+    // Valid frames; DATA6 and DATA7 are never looked at.
+    void decode() {
+        const QList<std::pair<Frame, const char*>> rows = {
+            {{170, 1, 0, 0, 0, 5, 176}, "El Terminalinden gelen İLERTLETME KOMUTU"}, {{170, 1, 0, 0, 1, 5, 177}, ""},
+            {{170, 2, 0, 0, 0, 5, 177}, ""}, {{170, 3, 9, 9, 9, 5, 205}, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU"},
+            {{170, 4, 0, 0, 0, 1, 175}, "El Terminalinden gelen DISPLAY KAPATMA KOMUTU"}, {{170, 4, 0, 1, 0, 1, 176}, ""},
+            {{170, 5, 0, 0, 0, 1, 176}, "El Terminalinden gelen DISPLAY '---' ÇİZGİ YAPMA KOMUTU"},
+            {{170, 6, 0, 0, 0, 1, 177}, "El Terminalinden gelen DISPLAY AÇMA KOMUTU"},
+            {{170, 7, 0, 0, 0, 1, 178}, "El Terminalinden gelen BEKLEYEN TALEP KOMUTU"}, {{170, 7, 0, 0, 3, 1, 181}, ""},
+            {{170, 14, 0, 0, 2, 130, 60}, "Bilet Makinesinden gelen BİLET TALEP KOMUTU"}, {{170, 14, 0, 2, 0, 130, 60}, ""},
+            {{170, 10, 0, 0, 7, 1, 188}, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU"},
+            {{170, 12, 0, 0, 7, 1, 190}, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU"}, {{170, 12, 7, 0, 0, 1, 190}, ""},
+            {{170, 16, 0, 0, 255, 0, 99}, "ALINDI (ACK) BİLGİSİ geldi"}, {{170, 85, 170, 85, 170, 0, 168}, ""}};
+        for (const auto& [frame, sentence] : rows) {
+            QCOMPARE(QString::fromUtf8(std::string(decoded_sentence(frame))), QString::fromUtf8(sentence));
+        }
     }
 };
 

@@ -34,8 +34,10 @@ void RecordSummaryTest::devices_data() {
                                       << "El Terminali 3–5, 7";
     QTest::newRow("address edited, name not") << QStringList{"Bilet Makinesi 129@130"} << "Bilet Makinesi 130";
     QTest::newRow("every type in bus order")
-        << QStringList{"GENEL@0", "@9", "Ana Tablo 201@201", "Bilet Makinesi 129@129", "El Terminali 0@0",
-                       "El Terminali 255@255", "Ding-Dong Zil@0"}
+        << QStringList{"GENEL@0",           "@9",
+                       "Ana Tablo 201@201", "Bilet Makinesi 129@129",
+                       "El Terminali 0@0",  "El Terminali 255@255",
+                       "Ding-Dong Zil@0"}
         << "El Terminali 0, 255, Bilet Makinesi 129, Ana Tablo 201, Ding-Dong Zil, GENEL, Adres 9";
     QTest::newRow("not a device name") << QStringList{"El Terminali@1", "El Terminali 256@2", "el terminali 5@3"}
                                        << "Adres 1–3";
@@ -46,8 +48,8 @@ void RecordSummaryTest::devices() {
     QFETCH(QString, summary);
     std::vector<AddressedDevice> devices;
     for (const QString& s : sent)
-        devices.push_back({recorded_device(s.section('@', 0, 0).toStdString()),
-                           static_cast<Byte>(s.section('@', 1).toInt())});
+        devices.push_back(
+            {recorded_device(s.section('@', 0, 0).toStdString()), static_cast<Byte>(s.section('@', 1).toInt())});
     QCOMPARE(QString::fromStdString(devices_summary(devices)), summary);
 }
 
@@ -61,8 +63,8 @@ void RecordSummaryTest::gaps_data() {
     const Times site{0, 1000, 1001, 600001, 601002};
     QTest::newRow("minutes apart") << site << false << QList<int>{1000, 1, 599000, 1001};
     QTest::newRow("minutes, shortened") << site << true << QList<int>{1000, 1, 1000, 1000};
-    QTest::newRow("time missing or out of order") << Times{5000, std::nullopt, 7000, 6000, 6500} << false
-                                                  << QList<int>{0, 0, 0, 500};
+    QTest::newRow("time missing or out of order")
+        << Times{5000, std::nullopt, 7000, 6000, 6500} << false << QList<int>{0, 0, 0, 500};
     QTest::newRow("one frame") << Times{42} << true << QList<int>{};
 }
 

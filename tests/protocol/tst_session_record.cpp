@@ -1,52 +1,297 @@
-// The session record's lines.
+// The session record's lines and clock as written; saved records read back:
+// the forms a text editor or a spreadsheet writes back, the lines refused with
+// their reasons, and the received and sent sides taken from a record or
+// refused as a whole.
 #include <QTest>
 
+#include "protocol/record_reader.h"
 #include "protocol/session_record.h"
 
 using namespace vela;
 
+namespace {
+
+const QByteArray kHeader = "Zaman\tOlay\tBaytlar\tCihaz\tAnlam\n";
+// 2026-03-07 is day 20519 after 1970-01-01 (date -u -d 2026-03-07 +%s / 86400).
+constexpr qint64 kMarch7 = 20519LL * 86400000;
+
+QList<int> listOf(const std::vector<Byte>& bytes) { return QList<int>(bytes.begin(), bytes.end()); }
+
+template <class Items>
+QList<int> linesOf(const Items& items) {
+    QList<int> lines;
+    for (const auto& item : items) lines << int(item.line);
+    return lines;
+}
+
+}  // namespace
+
 class SessionRecordTest : public QObject {
     Q_OBJECT
 private slots:
-    void lines_data();
-    void lines();
+    void written_lines_data() {
+        QTest::addColumn<bool>("timed");
+        QTest::addColumn<int>("event");
+        QTest::addColumn<QList<int>>("bytes");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("meaning");
+        QTest::addColumn<QString>("line");
+        const auto row = [](const char* name, bool timed, RecordEvent event, QList<int> bytes, const char* device,
+                            const char* meaning, const char* line) {
+            QTest::newRow(name) << timed << static_cast<int>(event) << bytes << QString::fromUtf8(device)
+                                << QString::fromUtf8(meaning) << QString::fromUtf8(line);
+        };
+        row("sent", true, RecordEvent::Sent, {170, 2, 44, 1, 0, 5, 222}, "El Terminali 5", "Sayı Gönder",
+            "2026-03-07 09:05:04.007\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder");
+        row("received, no time", false, RecordEvent::Received, {0, 255}, "", "", "\tGELEN\t0 255\t\t");
+        row("recognised", true, RecordEvent::Recognised, {170, 16, 0, 0, 0, 129, 59}, "", "ALINDI (ACK) BİLGİSİ geldi",
+            "2026-03-07 09:05:04.007\tÇERÇEVE\t170 16 0 0 0 129 59\t\tALINDI (ACK) BİLGİSİ geldi");
+        row("port", true, RecordEvent::Port, {}, "", "kapandı", "2026-03-07 09:05:04.007\tPORT\t\t\tkapandı");
+        row("refusal with tab and line breaks", false, RecordEvent::Refused, {}, "", "Sayı\tGönder: El\r\nNo",
+            "\tRED\t\t\tSayı Gönder: El  No");
+    }
+    void written_lines() {
+        QFETCH(bool, timed);
+        QFETCH(int, event);
+        QFETCH(QList<int>, bytes);
+        QFETCH(QString, device);
+        QFETCH(QString, meaning);
+        QFETCH(QString, line);
+        const std::vector<Byte> values(bytes.begin(), bytes.end());
+        const auto time = timed ? std::optional(LocalTime{2026, 3, 7, 9, 5, 4, 7}) : std::nullopt;
+        QCOMPARE(QString::fromStdString(record_line(time, static_cast<RecordEvent>(event), values, device.toStdString(),
+                                                    meaning.toStdString())),
+                 line);
+    }
+
+    // The clock starts at 2026-12-06 11:32:05.000 UTC; an event `after` that
+    // (nanoseconds on the monotonic clock) at `offset` minutes east of UTC, and
+    // the offset as the opening line names it.
+    void clock_data() {
+        QTest::addColumn<qint64>("after");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("utc");
+        const auto row = [](const char* name, qint64 after, int offset, const char* time, const char* utc) {
+            QTest::newRow(name) << after << offset << QString(time) << QString(utc);
+        };
+        row("Istanbul", 127'000'000, 180, "2026-12-06 14:32:05.127", "UTC+03:00");
+        row("past local midnight", 36'000'000'000'000, 180, "2026-12-07 00:32:05.000", "UTC+03:00");
+        row("west of UTC", 0, -210, "2026-12-06 08:02:05.000", "UTC-03:30");
+        row("ten days on, no drift", 864'000'000'000'001, 345, "2026-12-16 17:17:05.000", "UTC+05:45");
+        row("a part of a millisecond is cut", 1'999'999, 0, "2026-12-06 11:32:05.001", "UTC+00:00");
+        row("just before the start", -1, 0, "2026-12-06 11:32:04.999", "UTC+00:00");
+        row("into a leap day", 38'838'475'000'000'000, 0, "2028-02-29 00:00:00.000", "UTC+00:00");
+    }
+    void clock() {
+        QFETCH(qint64, after);
+        QFETCH(int, offset);
+        QFETCH(QString, utc);
+        using namespace std::chrono;
+        const RecordClock::Monotonic::time_point start{hours(5)};
+        const RecordClock clock(start, sys_days{2026y / 12 / 6} + 11h + 32min + 5s, minutes(offset));
+        QTEST(QString::fromStdString(record_line(clock.at(start + nanoseconds(after)), RecordEvent::Port, {}, "", ""))
+                  .section(u'\t', 0, 0),
+              "time");
+        QCOMPARE(QString::fromStdString(port_opened_meaning("/dev/ttyUSB0", 9600, clock.utc_offset())),
+                 "açıldı: /dev/ttyUSB0, 9600 baud, " + utc);
+    }
+
+    void times_data() {
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<qint64>("at");  // -1: refused
+        QTest::newRow("as written") << "2026-03-07 09:05:04.007" << kMarch7 + 32704007;
+        QTest::newRow("T between") << "2026-03-07T09:05:04.007" << kMarch7 + 32704007;
+        QTest::newRow("no fraction") << "2026-03-07 09:05:04" << kMarch7 + 32704000;
+        QTest::newRow("tenths") << "2026-03-07 09:05:04.5" << kMarch7 + 32704500;
+        QTest::newRow("hundredths") << "2026-03-07T09:05:04.25" << kMarch7 + 32704250;
+        QTest::newRow("decimal comma") << "2026-03-07 09:05:04,007" << kMarch7 + 32704007;
+        QTest::newRow("leap day") << "2028-02-29 00:00:00.000" << 21243LL * 86400000;
+        QTest::newRow("end of year") << "2026-12-31 23:59:59.999" << 20819LL * 86400000 - 1;
+        QTest::newRow("no such day") << "2026-02-30 09:05:04.007" << -1LL;
+        QTest::newRow("hour 24") << "2026-03-07 24:00:00.000" << -1LL;
+        QTest::newRow("leap second") << "2026-03-07 23:59:60.000" << -1LL;
+        QTest::newRow("point without digits") << "2026-03-07 09:05:04." << -1LL;
+        QTest::newRow("four digits") << "2026-03-07 09:05:04.0071" << -1LL;
+        QTest::newRow("no seconds") << "2026-03-07 09:05" << -1LL;
+        QTest::newRow("day first") << "07.03.2026 09:05:04" << -1LL;
+        QTest::newRow("short month") << "2026-3-07 09:05:04.007" << -1LL;
+        QTest::newRow("two blanks") << "2026-03-07  09:05:04.00" << -1LL;
+    }
+    void times() {
+        QFETCH(QString, time);
+        QFETCH(qint64, at);
+        const ReadRecord read = read_record((kHeader + time.toUtf8() + "\tGELEN\t170\t\t\n").toStdString());
+        if (at < 0) {
+            QCOMPARE(read.problems.size(), std::size_t(1));
+            QCOMPARE(QString::fromStdString(read.problems[0].reason), "zaman okunamadı: " + time);
+        } else {
+            QCOMPARE(read.entries.size(), std::size_t(1));
+            QCOMPARE(read.entries[0].at_ms.value_or(-1), at);
+        }
+    }
+
+    void lines_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("reason");  // empty: read
+        QTest::addColumn<int>("event");
+        QTest::addColumn<QList<int>>("bytes");
+        const auto row = [](const char* name, const char* line, const char* reason,
+                            RecordEvent event = RecordEvent::Port, QList<int> bytes = {}) {
+            QTest::newRow(name) << QString::fromUtf8(line) << QString::fromUtf8(reason) << int(event) << bytes;
+        };
+        row("received", "\tGELEN\t0 170 255\t\t", "", RecordEvent::Received, {0, 170, 255});
+        row("sent noise", "\tGÖNDERILEN\t170 0 170\t\tçerçeve oluşturmayan 3 bayt", "", RecordEvent::Sent,
+            {170, 0, 170});
+        row("recognised", "\tÇERÇEVE\t170 1 0 0 0 5 176\t\tx", "", RecordEvent::Recognised, {170, 1, 0, 0, 0, 5, 176});
+        row("port", "\tPORT\t\t\tkapandı", "", RecordEvent::Port);
+        row("refused", "\tRED\t\t\tSayı Gönder: hata", "", RecordEvent::Refused);
+        row("dropped", "\tATILAN\t\t\t3 olay", "", RecordEvent::Dropped);
+        row("byte over 255", "\tGELEN\t170 256\t\t", "256 bir bayt değil");
+        row("negative", "\tGELEN\t-1\t\t", "-1 bir bayt değil");
+        row("hex", "\tGELEN\t0xAA\t\t", "0xAA bir bayt değil");
+        row("double blank", "\tGELEN\t170  1\t\t", "baytlar tek boşlukla ayrılmalı");
+        row("leading blank", "\tGELEN\t 170\t\t", "baytlar tek boşlukla ayrılmalı");
+        row("received without bytes", "\tGELEN\t\t\t", "GELEN satırında bayt yok");
+        row("sent without bytes", "\tGÖNDERILEN\t\tEl Terminali 5\tSayı Gönder", "GÖNDERILEN satırında bayt yok");
+        row("fields missing", "\tGELEN\t170", "5 alan olmalı, 3 var");
+        row("field too many", "\tGELEN\t170\t\t\t", "5 alan olmalı, 6 var");
+        row("word in small letters", "\tgelen\t170\t\t", "bilinmeyen olay: gelen");
+        row("no word", "\t\t170\t\t", "bilinmeyen olay: ");
+    }
+    void lines() {
+        QFETCH(QString, line);
+        QFETCH(QString, reason);
+        QFETCH(int, event);
+        QFETCH(QList<int>, bytes);
+        const ReadRecord read = read_record((kHeader + line.toUtf8()).toStdString());
+        QVERIFY(read.has_header);
+        if (!reason.isEmpty()) {
+            QCOMPARE(read.entries.size(), std::size_t(0));
+            QCOMPARE(linesOf(read.problems), QList<int>{2});
+            QCOMPARE(QString::fromStdString(read.problems[0].reason), reason);
+            return;
+        }
+        QCOMPARE(read.problems.size(), std::size_t(0));
+        QCOMPARE(linesOf(read.entries), QList<int>{2});
+        QCOMPARE(int(read.entries[0].event), event);
+        QCOMPARE(listOf(read.entries[0].bytes), bytes);
+        QCOMPARE(QString::fromStdString(read.entries[0].meaning), line.section('\t', 4));
+    }
+
+    // Line numbers count every line, the empty ones and the header included.
+    void files_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("header");
+        QTest::addColumn<QList<int>>("entries");
+        QTest::addColumn<QList<int>>("problems");
+        const QByteArray header = kHeader.chopped(1);
+        QTest::newRow("byte-order mark, CRLF, no last line feed")
+            << "\xEF\xBB\xBF" + header + "\r\n\tGELEN\t1\t\t\r\n\r\n\tGELEN\t2\t\t" << true << QList<int>{2, 4}
+            << QList<int>{};
+        QTest::newRow("row emptied in a spreadsheet") << kHeader + "\t\t\t\t\n\tGELEN\t1\t\t\n"
+                                                      << true << QList<int>{3} << QList<int>{};
+        QTest::newRow("problems among empty lines") << kHeader + "\nx\n\tGELEN\t1\t\t\n\tGELEN\t\t\t\n"
+                                                    << true << QList<int>{4} << QList<int>{3, 5};
+        QTest::newRow("no header") << QByteArray("\tGELEN\t1\t\t\n") << false << QList<int>{1} << QList<int>{};
+        QTest::newRow("header after a line") << "\tGELEN\t1\t\t\n" + kHeader << false << QList<int>{1} << QList<int>{};
+        QTest::newRow("mark inside the header")
+            << header.left(3) + "\xEF\xBB\xBF" + header.mid(3) << false << QList<int>{} << QList<int>{1};
+        QTest::newRow("two records joined") << kHeader + "\tGELEN\t1\t\t\n" + kHeader + "\tGELEN\t2\t\t\n"
+                                            << true << QList<int>{2, 4} << QList<int>{};
+        QTest::newRow("empty") << QByteArray() << false << QList<int>{} << QList<int>{};
+    }
+    void files() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, header);
+        QFETCH(QList<int>, entries);
+        QFETCH(QList<int>, problems);
+        const ReadRecord read = read_record(text.toStdString());
+        QCOMPARE(read.has_header, header);
+        QCOMPARE(linesOf(read.entries), entries);
+        QCOMPARE(linesOf(read.problems), problems);
+    }
+
+    void replay_refusals_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("message");
+        const QString noHeader =
+            "Kayıt başlık satırıyla (Zaman, Olay, Baytlar, Cihaz, Anlam) başlamıyor; oturum kaydı değil.";
+        QString ten = "Kayıtta hatalı 10 satır var:";
+        QByteArray tenBad = kHeader;
+        for (int line = 2; line <= 11; ++line) {
+            tenBad += "\tGELEN\t" + QByteArray::number(line + 300) + "\t\t\n";
+            ten += QString("\nsatır %1: %2 bir bayt değil").arg(line).arg(line + 300);
+        }
+        QTest::newRow("empty") << QByteArray() << "Kayıt boş.";
+        QTest::newRow("empty lines") << QByteArray("\n\r\n\n") << "Kayıt boş.";
+        QTest::newRow("no header") << QByteArray("\tGELEN\t1\t\t\n") << noHeader;
+        QTest::newRow("a script, not a record") << QByteArray("tus 5 ilerlet\n") << noHeader;
+        QTest::newRow("header only") << kHeader << "Kayıtta gelen teslim (GELEN satırı) yok.";
+        QTest::newRow("no GELEN line") << kHeader + "\tPORT\t\t\tkapandı\n"
+                                       << "Kayıtta gelen teslim (GELEN satırı) yok.";
+        QTest::newRow("ten problems") << tenBad << ten;
+        QTest::newRow("twelve problems") << tenBad + "\tGELEN\t1\t\t\nx\n\tGELEN\t\t\t\n"
+                                         << ten.replace("10 satır", "12 satır") + "\n… ve 2 satır daha";
+    }
+    void replay_refusals() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, message);
+        const auto deliveries = replay_deliveries(read_record(text.toStdString()));
+        QVERIFY(!deliveries);
+        QCOMPARE(QString::fromStdString(deliveries.message()), message);
+    }
+
+    void replayed_deliveries() {
+        const auto deliveries = replay_deliveries(
+            read_record((kHeader + "2026-03-07 09:05:04.007\tGELEN\t170 1\t\t\n\tPORT\t\t\tkapandı\n\tGELEN\t5\t\t\n")
+                            .toStdString()));
+        QVERIFY(deliveries);
+        QCOMPARE(deliveries->size(), std::size_t(2));
+        QCOMPARE((*deliveries)[0].at_ms.value_or(-1), kMarch7 + 32704007);
+        QCOMPARE(listOf((*deliveries)[0].bytes), QList<int>({170, 1}));
+        QCOMPARE(int((*deliveries)[1].line), 4);
+        QVERIFY(!(*deliveries)[1].at_ms);
+    }
+
+    void sent_frames_data() {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("message");  // empty: one frame, 170 2 0 0 0 5 177, on line 2
+        const QByteArray frame = "\tGÖNDERILEN\t170 2 0 0 0 5 177\tEl Terminali 5\tSayı Gönder\n";
+        const QString bad = "Kayıtta hatalı 1 satır var:\nsatır 2: ";
+        QTest::newRow("valid frame among other lines") << frame + "\tGELEN\t1\t\t\n\tPORT\t\t\tkapandı\n"
+                                                       << "";
+        QTest::newRow("six bytes") << QByteArray("\tGÖNDERILEN\t170 2 0 0 0 5\t\t\n")
+                                   << bad + "7 bayt olmalı, 6 yazılmış";
+        QTest::newRow("start byte") << QByteArray("\tGÖNDERILEN\t171 2 0 0 0 5 178\t\t\n")
+                                    << bad + "ilk bayt 170 olmalı, 171 yazılmış";
+        QTest::newRow("check byte") << QByteArray("\tGÖNDERILEN\t170 2 0 0 0 5 176\t\t\n")
+                                    << bad + "kontrol baytı 177 olmalı, 176 yazılmış";
+        QTest::newRow("check byte wraps")
+            << QByteArray("\tGÖNDERILEN\t170 255 1 0 0 0 171\t\t\n") << bad + "kontrol baytı 170 olmalı, 171 yazılmış";
+        QTest::newRow("256") << QByteArray("\tGÖNDERILEN\t170 256 0 0 0 5 177\t\t\n") << bad + "256 bir bayt değil";
+        QTest::newRow("bad received line") << frame + "\tGELEN\t\t\t\n"
+                                           << "Kayıtta hatalı 1 satır var:\nsatır 3: GELEN satırında bayt yok";
+        QTest::newRow("in line order") << "\tGÖNDERILEN\t1\t\t\n" + frame + "x\n"
+                                       << "Kayıtta hatalı 2 satır var:\nsatır 2: 7 bayt olmalı, 1 yazılmış\n"
+                                          "satır 4: 5 alan olmalı, 1 var";
+        QTest::newRow("no GÖNDERILEN line")
+            << QByteArray("\tGELEN\t170\t\t\n") << "Kayıtta gönderilmiş çerçeve (GÖNDERILEN satırı) yok.";
+    }
+    void sent_frames() {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, message);
+        const auto frames = vela::sent_frames(read_record((kHeader + lines).toStdString()));
+        QCOMPARE(QString::fromStdString(frames ? std::string() : frames.message()), message);
+        if (!frames) return;
+        QCOMPARE(frames->size(), std::size_t(1));
+        QCOMPARE(int(frames->front().line), 2);
+        QCOMPARE(QList<int>(frames->front().frame.begin(), frames->front().frame.end()),
+                 QList<int>({170, 2, 0, 0, 0, 5, 177}));
+        QCOMPARE(QString::fromStdString(frames->front().device + "/" + frames->front().meaning),
+                 "El Terminali 5/Sayı Gönder");
+    }
 };
-
-void SessionRecordTest::lines_data() {
-    QTest::addColumn<bool>("timed");
-    QTest::addColumn<int>("event");
-    QTest::addColumn<QList<int>>("bytes");
-    QTest::addColumn<QString>("device");
-    QTest::addColumn<QString>("meaning");
-    QTest::addColumn<QString>("line");
-    const auto row = [](const char* name, bool timed, RecordEvent event, QList<int> bytes, const char* device,
-                        const char* meaning, const char* line) {
-        QTest::newRow(name) << timed << static_cast<int>(event) << bytes << QString::fromUtf8(device)
-                            << QString::fromUtf8(meaning) << QString::fromUtf8(line);
-    };
-    row("sent", true, RecordEvent::Sent, {170, 2, 44, 1, 0, 5, 222}, "El Terminali 5", "Sayı Gönder",
-        "2026-03-07 09:05:04.007\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder");
-    row("received, no time", false, RecordEvent::Received, {0, 255}, "", "", "\tGELEN\t0 255\t\t");
-    row("recognised", true, RecordEvent::Recognised, {170, 16, 0, 0, 0, 129, 59}, "", "ALINDI (ACK) BİLGİSİ geldi",
-        "2026-03-07 09:05:04.007\tÇERÇEVE\t170 16 0 0 0 129 59\t\tALINDI (ACK) BİLGİSİ geldi");
-    row("port", true, RecordEvent::Port, {}, "", "kapandı", "2026-03-07 09:05:04.007\tPORT\t\t\tkapandı");
-    row("refusal with tab and line breaks", false, RecordEvent::Refused, {}, "", "Sayı\tGönder: El\r\nNo",
-        "\tRED\t\t\tSayı Gönder: El  No");
-}
-
-void SessionRecordTest::lines() {
-    QFETCH(bool, timed);
-    QFETCH(int, event);
-    QFETCH(QList<int>, bytes);
-    QFETCH(QString, device);
-    QFETCH(QString, meaning);
-    QFETCH(QString, line);
-    const std::vector<Byte> values(bytes.begin(), bytes.end());
-    const auto time = timed ? std::optional(LocalTime{2026, 3, 7, 9, 5, 4, 7}) : std::nullopt;
-    QCOMPARE(QString::fromStdString(record_line(time, static_cast<RecordEvent>(event), values, device.toStdString(),
-                                                meaning.toStdString())),
-             line);
-}
 
 QTEST_APPLESS_MAIN(SessionRecordTest)
 #include "tst_session_record.moc"

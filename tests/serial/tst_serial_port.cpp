@@ -15,6 +15,7 @@
 #include "serial/line_settings.h"
 #include "serial/open_failure.h"
 #include "serial/port_discovery.h"
+#include "serial/port_holders.h"
 #include "support/device_link.h"
 #include "support/pty.h"
 
@@ -25,11 +26,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-enum class Device { Flock, Exclusive, NoLock, UucpLock, StaleUucpLock, Instance, Missing, NotATty, RootOnly };
+enum class Device { Flock, Exclusive, NoLock, UucpLock, StaleUucpLock, Instance, Missing, NotATty };
 struct User { uid_t uid; gid_t gid; };
 const std::optional<User> nobody = [] {  // the normal user when this process is root
     const passwd* entry = ::getpwnam("nobody");
     return entry ? std::optional<User>({entry->pw_uid, entry->pw_gid}) : std::nullopt;
+}();
+const gid_t nameless = [] {  // a group number that has no name here
+    gid_t gid = 54321;
+    while (::getgrgid(gid)) ++gid;
+    return gid;
 }();
 bool become(const User* user) { return ::setgid(user->gid) == 0 && ::setuid(user->uid) == 0; }
 void configure(int n, const std::string& device) { qputenv(qPrintable(QStringLiteral("VELA_COM%1").arg(n)), device.c_str()); }
@@ -85,11 +91,6 @@ Bytes pattern(int count) {
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(i * 7 + i / 256);
     return bytes;
 }
-speed_t speedOf(const Pty& pty) {
-    termios settings{};
-    ::tcgetattr(pty.masterFd(), &settings);
-    return cfgetospeed(&settings);
-}
 
 // Com 1 on a fresh pseudo-terminal, with every notification of the port kept.
 struct Line {
@@ -116,6 +117,7 @@ private slots:
     void cleanup() {
         for (int n = 1; n <= 2; ++n) qunsetenv(qPrintable(QStringLiteral("VELA_COM%1").arg(n)));
         vela::setPortSource({});
+        vela::port_holders::setLockDirectories({});
     }
 
     // The text as read, and on the line (a pseudo-terminal keeps only the
@@ -141,7 +143,7 @@ private slots:
         Line line;
         QCOMPARE(line.port.setSettings(QStringLiteral("19200,N,8,1")) + line.open(0) + line.port.setSettings(text),
                  speed == 0 ? SerialPort::kInvalidPropertyValue : 0);
-        QCOMPARE(int(speedOf(line.pty)), speed == 0 ? int(B19200) : speed);
+        QCOMPARE(int(line.pty.speed()), speed == 0 ? int(B19200) : speed);
     }
 
     // Every kind of holder is told apart (8005) from other failures, as root
@@ -155,10 +157,9 @@ private slots:
             {"flock", Device::Flock, held}, {"exclusive mode", Device::Exclusive, held},
             {"open without any lock", Device::NoLock, held}, {"UUCP lock file", Device::UucpLock, held},
             {"stale UUCP lock file", Device::StaleUucpLock, 0}, {"another instance", Device::Instance, held},
-            {"missing device", Device::Missing, invalid}, {"not a serial port", Device::NotATty, invalid},
-            {"only root may open", Device::RootOnly, SerialPort::kPermissionDenied}};
+            {"missing device", Device::Missing, invalid}, {"not a serial port", Device::NotATty, invalid}};
         for (const auto& [name, device, error] : rows) {
-            QTest::addRow("%s, root", name) << device << false << (device == Device::RootOnly ? 0 : error);
+            QTest::addRow("%s, root", name) << device << false << error;
             QTest::addRow("%s, normal user", name) << device << true << error;
         }
     }
@@ -167,13 +168,13 @@ private slots:
         QFETCH(bool, asUser);
         QFETCH(int, error);
         const bool root = ::geteuid() == 0;
-        if (!root && (!asUser || device == Device::RootOnly)) QSKIP("needs root");
+        if (!root && !asUser) QSKIP("needs root");
         const User* user = asUser && root && nobody ? &*nobody : nullptr;  // else this process
         if (asUser && root && !user) QSKIP("there is no user \"nobody\"");
         Pty pty;
         const std::string slave = pty.slavePath();
         if (root)
-            QCOMPARE(::chown(slave.c_str(), user && device != Device::RootOnly ? user->uid : 0, ::getgrnam("tty")->gr_gid) |
+            QCOMPARE(::chown(slave.c_str(), user ? user->uid : 0, ::getgrnam("tty")->gr_gid) |
                          ::chmod(slave.c_str(), 0660), 0);
         configure(1, slave);
         std::optional<Child> child;
@@ -198,17 +199,10 @@ private slots:
         case Device::Instance: instance.emplace().setCommPort(1); break;
         case Device::Missing: configure(1, "/dev/vela-no-such-device"); break;
         case Device::NotATty: configure(1, "/dev/null"); break;
-        case Device::RootOnly: break;
         }
         if (instance) QCOMPARE(instance->open(), 0);
-        const auto [result, message] = openCom(user);
+        const int result = openCom(user).first;
         QCOMPARE(result, error);
-        // A normal user is told the device's group and the command that lets them in.
-        if (user && device == Device::RootOnly)
-            QCOMPARE(message, QStringLiteral("Com 1 açılamadı: %1 aygıtını açma izniniz yok.\n"
-                                             "Aygıt \"tty\" grubuna ait. Kullanıcınızı bu gruba ekleyin:\n"
-                                             "sudo usermod -aG tty nobody\nArdından oturumu kapatıp yeniden açın.")
-                              .arg(QString::fromStdString(slave)));
         if (child) child->end();
         if (device == Device::Exclusive) QCOMPARE(::ioctl(openSlave(slave), TIOCNXCL), 0);  // the mode outlives its setter
         instance.reset();
@@ -216,10 +210,84 @@ private slots:
         if (error == SerialPort::kPortAlreadyOpen) QCOMPARE(openCom(user).first, 0);
     }
 
-    // As a click handler does: write, then pause without returning to the event
-    // loop. The bytes are on the line at once, even far more than the kernel
-    // buffers; a far end that talks meanwhile is read during the pause (a full
-    // buffer would lose bytes on a real line) and announced afterwards.
+    // Lock files that are not regular files are no locks, and looking at them
+    // costs nothing: a FIFO blocks its reader, a link to /dev/zero never ends.
+    // A regular one that names a live process (init) still refuses. The open
+    // runs in a child that an alarm ends, so that a hang fails the row.
+    void oddLockFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("error");
+        QTest::newRow("FIFO") << "fifo" << 0;
+        QTest::newRow("link to /dev/zero") << "zero" << 0;
+        QTest::newRow("link to a live lock") << "link" << 0;
+        QTest::newRow("regular, live process") << "live" << SerialPort::kPortAlreadyOpen;
+    }
+    void oddLockFiles() {
+        QFETCH(QString, kind);
+        QFETCH(int, error);
+        QTemporaryDir folder;
+        vela::port_holders::setLockDirectories({folder.path().toStdString()});
+        Pty pty;
+        configure(1, pty.slavePath());
+        const QString number = QString::fromStdString(pty.slavePath()).section('/', -1);
+        const QByteArray lock = QFile::encodeName(folder.filePath("LCK..pts_" + number));
+        const QByteArray liveLock = QFile::encodeName(folder.filePath(kind == "live" ? "LCK..pts_" + number : "live"));
+        QFile live(QFile::decodeName(liveLock));
+        QVERIFY(live.open(QIODevice::WriteOnly) && live.write("         1\n") == 11);
+        live.close();
+        if (kind == "fifo") QCOMPARE(::mkfifo(lock.constData(), 0644), 0);
+        if (kind == "zero") QCOMPARE(::symlink("/dev/zero", QFile::encodeName(folder.filePath("LCK.." + number))), 0);
+        if (kind == "link") QCOMPARE(::symlink(liveLock.constData(), lock.constData()), 0);
+        const auto start = std::chrono::steady_clock::now();
+        const Child child([](int) { return ::alarm(3), openCom(nullptr).first; }, false);
+        QCOMPARE(child.result, error);
+        QVERIFY2(std::chrono::steady_clock::now() - start < 1s, "the lock files delayed the start-up");
+    }
+
+    // A normal user who may not open a device of root's is told what can let
+    // them in, and never to join a group with usermod where that cannot work.
+    void permissionAdvice_data() {
+        QTest::addColumn<bool>("namedGroup");  // tty, or a group number without a name
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("hidden");  // reached through a folder the user may not enter
+        QTest::addColumn<QString>("advice");
+        const QString ask = QStringLiteral("\nAygıta erişim vermesi için sistem yöneticinize danışın.");
+        QTest::newRow("the tty group") << true << 0660 << false
+                                       << "Aygıt \"tty\" grubuna ait. Kullanıcınızı bu gruba ekleyin:\n"
+                                          "sudo usermod -aG tty nobody\nArdından oturumu kapatıp yeniden açın.";
+        QTest::newRow("group without a name")
+            << false << 0660 << false
+            << QStringLiteral("Aygıt, adı olmayan %1 numaralı gruba ait; bu gruba usermod ile katılınamaz.").arg(nameless) + ask;
+        QTest::newRow("group may not open it either")
+            << true << 0600 << false << "Aygıtın grubu (tty) da onu açamaz; bir gruba katılmak yetmez." + ask;
+        QTest::newRow("device cannot be examined")
+            << true << 0660 << true
+            << QStringLiteral("Aygıtın sahibi ve izinleri okunamadı (%1).").arg(QString::fromLocal8Bit(std::strerror(EACCES))) + ask;
+    }
+    void permissionAdvice() {
+        QFETCH(bool, namedGroup);
+        QFETCH(int, mode);
+        QFETCH(bool, hidden);
+        QFETCH(QString, advice);
+        if (::geteuid() != 0 || !nobody) QSKIP("needs root and the user \"nobody\"");
+        Pty pty;
+        const std::string slave = pty.slavePath();
+        QCOMPARE(::chown(slave.c_str(), 0, namedGroup ? ::getgrnam("tty")->gr_gid : nameless) |
+                     ::chmod(slave.c_str(), mode_t(mode)), 0);
+        QTemporaryDir folder;  // only its owner, root, may enter it
+        const QString device = hidden ? folder.filePath("com") : QString::fromStdString(slave);
+        if (hidden) QCOMPARE(::symlink(slave.c_str(), QFile::encodeName(device)), 0);
+        configure(1, device.toStdString());
+        const auto [error, message] = openCom(&*nobody);
+        QCOMPARE(error, SerialPort::kPermissionDenied);
+        QCOMPARE(message, QStringLiteral("Com 1 açılamadı: %1 aygıtını açma izniniz yok.\n").arg(device) + advice);
+    }
+
+    // As a click handler does: write, wait until sent, then pause without
+    // returning to the event loop. The bytes are on the line at once, even far
+    // more than the kernel buffers; a far end that talks meanwhile is read
+    // during the pause (a full buffer would lose bytes on a real line), told
+    // by arrived() at once and by onComm afterwards, each byte once.
     void clickWritesAndPauses_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("readerDelayMs");
@@ -242,17 +310,23 @@ private slots:
             allSeen = Pty::Clock::now();
         });
         std::thread talker([&] { talked = line.pty.write(talk) ? Pty::Clock::now() : talked; });
+        QByteArray told;
+        connect(&line.port, &SerialPort::arrived, this, [&](const QByteArray& got, SerialPort::Moment) { told += got; });
         int written = 0;
         for (std::uint8_t b : bytes) written += line.port.output(b) == SerialPort::WriteResult::Written;
+        QCOMPARE(line.port.waitSent(), SerialPort::WriteResult::Written);
         line.port.pauseKeepingInput(1000ms);
         const auto pauseEnded = Pty::Clock::now();
+        const qsizetype toldInClick = told.size();
         reader.join(), talker.join();
         QCOMPARE(written, count);
         QVERIFY(seen == bytes);
         QVERIFY2(allSeen + 500ms < pauseEnded, "the bytes waited for the handler to return");
         QVERIFY2(talked < pauseEnded, "the far end was held up by a full receive buffer");
         QCOMPARE(line.notes.count(), 0);
+        QVERIFY(toldInClick > 0 || talk.empty());
         QTRY_COMPARE_WITH_TIMEOUT(line.received(), talk, 3000);
+        QCOMPARE(Bytes(told.begin(), told.end()), talk);
     }
 
     // A pulled device is noticed once, costs nothing while it is away, and is
@@ -312,7 +386,7 @@ private slots:
         holder.reset();
         QTRY_VERIFY_WITH_TIMEOUT(port.isOpen(), 3 * SerialPort::kReopenIntervalMs);
         QCOMPARE(reopened.count(), 1);
-        QCOMPARE(speedOf(second), speed_t(B19200));
+        QCOMPARE(second.speed(), speed_t(B19200));
         for (std::uint8_t b : {170, 85}) QCOMPARE(port.output(b), SerialPort::WriteResult::Written);
         QCOMPARE(second.read(2), (Bytes{170, 85}));
         QCOMPARE(other.readAll(), Bytes{});
@@ -321,6 +395,38 @@ private slots:
         QCOMPARE(notes.at(1).at(1).toByteArray(), QByteArray("\x01\x02\x03", 3));
         second.closeMaster();
         QTRY_COMPARE(lost.count(), 2);
+    }
+
+    // A pulled adapter that cannot be told apart from the adapters there now
+    // is not taken back, and that is said once; a twin of it in another
+    // socket is not taken for it either.
+    void adapterNotToldApart_data() {
+        QTest::addColumn<bool>("twinAtOpen");  // then each adapter is known by its socket: p1, p2, p3
+        QTest::addColumn<int>("told");
+        QTest::newRow("no identity") << false << 1;
+        QTest::newRow("twin left in its socket") << true << 0;
+    }
+    void adapterNotToldApart() {
+        QFETCH(bool, twinAtOpen);
+        Pty pulled, twin, third;
+        const auto adapter = [&](const Pty& pty, const char* place) {
+            return vela::PortInfo{"", pty.slavePath(), "", "", 0x1a86, 0x7523, twinAtOpen ? place : ""};
+        };
+        std::vector<vela::PortInfo> present{adapter(pulled, "p1")};
+        if (twinAtOpen) present.push_back(adapter(twin, "p2"));
+        vela::setPortSource([&] { return present; });
+        SerialPort port;
+        port.setCommPort(1);
+        QCOMPARE(port.open(), 0);
+        port.setRThreshold(1);
+        QSignalSpy lost(&port, &SerialPort::lost), reopened(&port, &SerialPort::reopened),
+            told(&port, &SerialPort::notReopened);
+        present = {adapter(twin, "p2"), adapter(third, "p3")};
+        pulled.closeMaster();
+        QTRY_COMPARE(lost.count(), 1);
+        QTest::qWait(2 * SerialPort::kReopenIntervalMs + 200);
+        QTEST(int(told.count()), "told");
+        QVERIFY(!port.isOpen() && reopened.isEmpty());
     }
 };
 

@@ -14,7 +14,7 @@ private slots:
     // The device type that a frame's code and address select, and the command.
     void meaning() {
         const auto row = [](const Frame& frame, const char* meaning) {
-            QCOMPARE(QString::fromStdString(sim::frame_meaning(frame)), QString::fromUtf8(meaning));
+            QCOMPARE(QString::fromStdString(sim::frame_meaning(frame).text()), QString::fromUtf8(meaning));
         };
         const auto f = Komut_Cercevesi;
         row(f(34, 30, 1, 0, 3), "El Terminali 3: KAYDIRMA SÜRESİ 1 dakika 30 saniye");

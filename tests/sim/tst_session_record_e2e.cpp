@@ -134,7 +134,9 @@ void SessionRecordEndToEndTest::saved_session() {
     answer("alindi 129\n", "  59");
     const QStringList saved = untimed(file);  // appended at once, not at the end
 
-    QStringList expected = {kHeader, "PORT\t\t\taçıldı: " + sim.path + ", 9600 baud",
+    const int offset = QDateTime::currentDateTime().offsetFromUtc() / 60;  // minutes east of UTC
+    const QString utc = QString::asprintf("UTC%c%02d:%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60, std::abs(offset) % 60);
+    QStringList expected = {kHeader, "PORT\t\t\taçıldı: " + sim.path + ", 9600 baud, " + utc,
                             "GÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder",
                             "RED\t\t\tSayı Gönder: El Terminal No 0 ile 255 arasında olmalı!"};
     // The ticket: line 1 of the institution name holds "A" and its line feed.

@@ -41,6 +41,11 @@ public:
     bool valid() const { return master_ >= 0; }
     const std::string& slavePath() const { return slavePath_; }
     int masterFd() const { return master_; }
+    // The speed the console set: of the line settings, a pseudo-terminal keeps only that.
+    speed_t speed() const {
+        termios settings{};
+        return ::tcgetattr(master_, &settings) == 0 ? cfgetospeed(&settings) : B0;
+    }
 
     // The far end hangs up: the console sees its device vanish.
     void closeMaster() {

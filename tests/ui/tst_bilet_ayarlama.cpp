@@ -5,6 +5,7 @@
 #include <QTextEdit>
 #include <numeric>
 
+#include "option_arrays.h"
 #include "tst_ana_menu_harness.h"
 #include "ui/font_ayarla.h"
 
@@ -92,6 +93,39 @@ private slots:
         bilet.close();  // by the title bar, as the main window
         console.menu.close();
         QCOMPARE(console.feedback.ends, 2);
+    }
+
+    // The chosen font clicked again stays chosen beside the chosen sizes, and
+    // "Font Seç" keeps its bit: Font B 1, double height 16, double width 32.
+    void fontClickedAgain_data() {
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<QString>("esc");
+        QTest::newRow("Font B") << "Font_A_B_1" << "Font_A_B_0" << "27, 33,  49";
+        QTest::newRow("Font A") << "Font_A_B_0" << "Font_A_B_1" << "27, 33,  48";
+    }
+    void fontClickedAgain() {
+        QFETCH(QString, font);
+        QFETCH(QString, other);
+        Console console(Console::Port::Closed);
+        vela::Font_Ayarla& window = console.windows.fontAyarla();
+        press(console.bilet, "Command3");
+        for (const QString& name : {other, font, QStringLiteral("Double_Height"), QStringLiteral("Double_Width"),
+                                    QStringLiteral("Option2_2"), QStringLiteral("Option1_1"), font}) {
+            click(window, name);
+        }
+        QCOMPARE(chosen(window, {{"Font_A_B_0", "Font_A_B_1"}}), font);
+        press(window, "Command3");
+        QTEST(caption(window, "Label2"), "esc");
+        QCOMPARE(caption(window, "Label3"), QStringLiteral("29, 33,  33"));  // height x2: 1, width x3: 2 * 16
+    }
+
+    // The fonts, the heights (Option1) and the widths (Option2) are three arrays.
+    void fontOptionArrays() {
+        Console console(Console::Port::Closed);
+        press(console.bilet, "Command4");
+        clickThroughArrays(console.windows.fontAyarla(),
+                           {numbered("Font_A_B_", 0, 1), numbered("Option1_", 0, 7), numbered("Option2_", 0, 7)});
     }
 
     // The preview shows the ticked lines in full and sends nothing. The

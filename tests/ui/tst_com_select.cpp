@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "option_arrays.h"
 #include "serial/port_discovery.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
@@ -88,9 +89,7 @@ private slots:
         vela::SerialPort& port = windows_->anaMenu().MSComm1;
         QCOMPARE(port.isOpen(), device.isEmpty());
         if (!device.isEmpty()) return;
-        termios line{};
-        ::tcgetattr(com6_.masterFd(), &line);
-        QCOMPARE(cfgetospeed(&line), speedIndex == 0 ? speed_t(B9600) : speed_t(B19200));
+        QCOMPARE(com6_.speed(), speedIndex == 0 ? speed_t(B9600) : speed_t(B19200));
         QSignalSpy received(&port, &vela::SerialPort::onComm);
         QVERIFY(com6_.write({170}) && com5_.write({85}));  // receive threshold 1: one byte is announced
         QTRY_COMPARE(received.count(), 1);
@@ -113,6 +112,14 @@ private slots:
         QCOMPARE(feedback_.messages, QStringList{});
         QCOMPARE(windows_->anaMenu().MSComm1.output(0x5A), vela::SerialPort::WriteResult::Written);
         QCOMPARE(com5_.readAll(), Bytes{0x5A});
+    }
+
+    // Com 1 and Com 2, Com 3 to Com 16 and the two speeds are three arrays.
+    void optionArrays() {
+        windows_->comSelect().show();
+        vela::test::clickThroughArrays(windows_->comSelect(),
+                                       {vela::test::numbered("com1_", 0, 1), vela::test::numbered("com1_", 2, 15),
+                                        vela::test::numbered("speed_", 0, 1)});
     }
 
     void closingEndsProgram() {

@@ -1,0 +1,184 @@
+// The session record of the main window on a real pseudo-terminal.
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <thread>
+
+#include "tst_ana_menu_harness.h"
+
+using namespace vela::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::vector<std::uint8_t> kAdvanceKey = {0xAA, 0x01, 0x00, 0x00, 0x00, 0x05, 0xB0};
+enum class Stop { FullBefore, FillsDuring, Pulled };
+
+// A saved record's line: its time in ms on its own scale, and its fields.
+struct RecordLine {
+    qint64 ms;
+    QString event, bytes, meaning;
+};
+QList<RecordLine> readRecord(const QString& path) {
+    QFile file(path);
+    QList<RecordLine> lines;
+    if (!file.open(QIODevice::ReadOnly) || file.readLine().isEmpty()) return lines;  // past the header
+    while (!file.atEnd()) {
+        const QStringList f = QString::fromUtf8(file.readLine()).chopped(1).split(u'\t');
+        const qint64 day = QDate::fromString(f[0].left(10), Qt::ISODate).toJulianDay() * 86400000;
+        lines.append({day + QTime::fromString(f[0].mid(11), "HH:mm:ss.zzz").msecsSinceStartOfDay(), f[1], f[2], f[4]});
+    }
+    return lines;
+}
+
+// The message boxes, and the record's last line on disk as each was shown.
+struct MessageWatch : FeedbackRecorder {
+    explicit MessageWatch(QString path) : path(std::move(path)) {}
+    void message(const QString& text) override {
+        FeedbackRecorder::message(text);
+        const QList<RecordLine> record = readRecord(path);
+        lastOnDisk = record.isEmpty() ? QString() : record.last().event + u'\t' + record.last().meaning;
+    }
+    QString path, lastOnDisk;
+};
+
+// Frame k of "Karakterleri Gönder" to display 1 with a text of x's (120).
+QString transferFrame(int k) {
+    return k == 0 ? "170 21 5 0 0 1 197" : QString("170 20 0 %1 120 1 %2").arg(k - 1).arg((311 + k - 1) % 256);
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Stop)
+
+class SessionRecorderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { useConsoleStyle(); }
+
+    // The key is written 10 ms into the pause after the tenth character, 0.4 s
+    // into the transfer: its lines stand there, at the time it was written.
+    void keyPressDuringTransfer() {
+        QTemporaryDir dir;
+        Console console;
+        QVERIFY(console.menu.sessionRecorder().saveTo(dir.filePath("kayit.txt")));
+        console.set({"Text8=1", "Text9=" + QString(40, u'x')});
+        std::vector<Pty::TimedByte> line;
+        Pty::Clock::time_point written;
+        std::thread keyboard([&] {
+            line = console.pty.readTimed(11 * 7, 5s);
+            std::this_thread::sleep_for(10ms);
+            written = Pty::Clock::now();
+            console.pty.write(kAdvanceKey);
+            const auto rest = console.pty.readTimed(32 * 7, 5s);
+            line.insert(line.end(), rest.begin(), rest.end());
+        });
+        console.click("Command14");
+        keyboard.join();
+        QCOMPARE(line.size(), std::size_t(43 * 7));
+        QTRY_COMPARE(console.shown(&vela::AnaMenu::GelenLabel), shownBytes(asInts(kAdvanceKey)));
+        const QList<RecordLine> record = readRecord(dir.filePath("kayit.txt"));
+        QStringList events;
+        for (const RecordLine& l : record) events << l.event;
+        const QStringList expected = QStringList{"PORT"} + QStringList(11, "GÖNDERILEN") +
+                                     QStringList{"GELEN", "ÇERÇEVE"} + QStringList(32, "GÖNDERILEN");
+        QCOMPARE(events, expected);
+        QCOMPARE(record[12].bytes, "170 1 0 0 0 5 176");
+        const qint64 recorded = record[12].ms - record[1].ms;
+        const qint64 happened = std::chrono::duration_cast<std::chrono::milliseconds>(written - line[6].at).count();
+        QVERIFY2(std::abs(recorded - happened) <= 20, qPrintable(QString("%1 / %2 ms").arg(recorded).arg(happened)));
+    }
+
+    void lineStops_data() {
+        QTest::addColumn<Stop>("stop");
+        QTest::addColumn<QString>("message");  // %1: the device
+        const QString stuck = "Com 1 veri almıyor (%1); çerçeve gönderilemedi.";
+        QTest::newRow("buffers full before the click") << Stop::FullBefore << stuck;
+        QTest::newRow("buffers fill during the transfer") << Stop::FillsDuring << stuck;
+        QTest::newRow("pulled during the transfer") << Stop::Pulled << "Com Port bağlantısı koptu! Komut gönderilemedi.";
+    }
+
+    // One message within 2 s of the last frame that left, the RED on disk
+    // before it, no later frame tried. The far end, reading again, gets
+    // exactly the frames recorded as sent and as many bytes of the refused
+    // one as the record allows; then sending works again.
+    void lineStops() {
+        QFETCH(Stop, stop);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        Console console;
+        MessageWatch watch(dir.filePath("kayit.txt"));
+        QVERIFY(console.menu.sessionRecorder().saveTo(watch.path));
+        std::size_t filler = 0;
+        if (stop != Stop::Pulled) {
+            while (console.menu.MSComm1.output(0x55) == vela::SerialPort::WriteResult::Written) ++filler;
+            if (stop == Stop::FillsDuring) filler -= console.pty.read(1000).size();
+        }
+        console.set({"Text8=1", "Text9=" + QString(255, u'x')});
+        std::thread puller([&] {
+            if (stop != Stop::Pulled) return;
+            console.pty.read(20 * 7, 5s);
+            console.pty.closeMaster();
+        });
+        QElapsedTimer click;
+        click.start();
+        console.click("Command14");
+        const qint64 clickMs = click.elapsed();
+        puller.join();
+        QCOMPARE(watch.messages, QStringList{message.replace("%1", QString::fromStdString(console.pty.slavePath()))});
+        const QList<RecordLine> record = readRecord(watch.path);
+        const RecordLine& red = record.last();
+        QCOMPARE(watch.lastOnDisk, "RED\t" + red.meaning);
+        QVERIFY(red.meaning.startsWith("Karakterleri Gönder: " + watch.messages[0]));
+        QStringList sent;
+        for (const RecordLine& l : record.mid(1, record.size() - 2)) sent << l.bytes;
+        if (stop == Stop::Pulled) sent.removeLast();  // the PORT line of the loss
+        for (int k = 0; k < sent.size(); ++k) QCOMPARE(sent[k], transferFrame(k));
+        QCOMPARE(red.bytes, transferFrame(int(sent.size())));
+        QVERIFY2(stop != Stop::FillsDuring || (sent.size() > 0 && sent.size() < 258), "the line stopped mid-way");
+        const qint64 waited = sent.isEmpty() ? clickMs : red.ms - record[int(sent.size())].ms;
+        QVERIFY2(waited < 2000, qPrintable(QString::number(waited)));
+        if (stop == Stop::Pulled) {
+            QCOMPARE(record[record.size() - 2].meaning, "bağlantı koptu");
+            return;
+        }
+
+        const int gone = red.meaning.section("En çok ", 1).section(u'/', 0, 0).toInt();
+        const QStringList left = (sent + red.bytes.split(u' ').mid(0, gone)).join(u' ').split(u' ', Qt::SkipEmptyParts);
+        const std::vector<std::uint8_t> after = console.pty.readAll(300ms);
+        QCOMPARE(after.size(), filler + std::size_t(left.size()));
+        QStringList tail;
+        for (std::size_t i = filler; i < after.size(); ++i) tail << QString::number(after[i]);
+        QCOMPARE(tail, left);
+        console.click("Command34");
+        QCOMPARE(asInts(console.pty.read(7)), hex("AA 1D 01 00 00 00 C8"));
+        QCOMPARE(readRecord(watch.path).last().event, "GÖNDERILEN");
+        QCOMPARE(watch.messages.size(), 1);
+    }
+
+    // Of 100,001 events (deliveries a millisecond apart, a refusal, a late
+    // delivery) the newest 100,000 are kept; the note of the one dropped comes
+    // first, as old as the oldest kept. A delivery seen before a refusal but
+    // read after it does not go back before it.
+    void keptInTimeOrder() {
+        QWidget parent;
+        vela::SessionRecorder recorder(&parent);
+        const auto start = vela::SessionRecorder::Moment::clock::now() - 200s;
+        for (int i = 0; i < 99999; ++i) recorder.received(QByteArray(1, char(i % 100)), start + i * 1ms);
+        recorder.refused("Sayı Gönder", "El Terminal No 0 ile 255 arasında olmalı!");
+        recorder.received(QByteArray(1, char(7)), start + 150s);
+        QTemporaryDir dir;
+        QVERIFY(recorder.saveTo(dir.filePath("kayit.txt")));
+        const QList<RecordLine> record = readRecord(dir.filePath("kayit.txt"));
+        QCOMPARE(int(record.size()), 100001);
+        QCOMPARE(record[0].event + ": " + record[0].meaning, "ATILAN: bellek dolduğu için en eski 1 olay kayıttan düştü");
+        QCOMPARE(record[0].ms, record[1].ms);
+        QCOMPARE(record[1].bytes + " " + record[99998].bytes, "1 98");
+        QCOMPARE(record[99998].ms - record[1].ms, qint64(99997));
+        QCOMPARE(record[99999].event + " " + record[100000].event, "RED GELEN");
+        QCOMPARE(record[100000].ms, record[99999].ms);
+    }
+};
+
+QTEST_MAIN(SessionRecorderTest)
+#include "tst_session_recorder.moc"
