@@ -47,7 +47,7 @@ demo: build
 bench: build
 	@scripts/setup.sh dbus at-spi2-core python3-pyatspi
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@status=0; for b in monitor_throughput line_rate pacing startup recording; do \
+	@status=0; for b in monitor_throughput line_rate pacing startup recording resend; do \
 	   QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_$$b || status=1; done; \
 	 bench/on_desktop.sh $(BUILD)/bench/bench_line_rate || status=1; exit $$status
 

@@ -22,6 +22,7 @@ enum class RecordEvent {
     Port,        // opened, lost, back again, closed
     Refused,     // a command refused, or a frame the device did not take
     Dropped,     // how many of the oldest events were not kept
+    Resending,   // a saved record sent again: its start and how it ended
 };
 
 // Local date and time to the millisecond.
@@ -31,8 +32,8 @@ struct LocalTime {
 };
 
 // The event words of the record, in the order of RecordEvent.
-inline constexpr std::array<std::string_view, 6> kEventWords = {"GÖNDERILEN", "GELEN", "ÇERÇEVE",
-                                                                "PORT",       "RED",   "ATILAN"};
+inline constexpr std::array<std::string_view, 7> kEventWords = {"GÖNDERILEN", "GELEN",  "ÇERÇEVE", "PORT",
+                                                                "RED",        "ATILAN", "GÖNDERIM"};
 
 // The record's clock, set once when recording starts from one reading of the
 // monotonic clock and of the wall clock, and the UTC offset then. Every time

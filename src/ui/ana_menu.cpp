@@ -10,6 +10,8 @@
 #include "ui/bilet_ayarlama.h"
 #include "ui/console_style.h"
 #include "ui/feedback.h"
+#include "ui/open_file_dialog.h"
+#include "ui/record_sender.h"
 #include "ui/save_file_dialog.h"
 #include "ui/windows.h"
 #include "ui_ana_menu.h"
@@ -77,14 +79,21 @@ AnaMenu::AnaMenu(Windows& windows)
 
     saveRecord_ = new QAction(QStringLiteral("Oturum Kaydını Kaydet…"), this);
     saveRecord_->setShortcut(QKeySequence::Save);
+    sendFromRecord_ = new QAction(QStringLiteral("Kayıttan Gönder…"), this);
+    sendFromRecord_->setShortcut(QKeySequence::Open);
     stopRecord_ = new QAction(QStringLiteral("Kaydı Durdur"), this);
     stopRecord_->setEnabled(false);
     // Text7's context menu lists the actions added to it; the window carries
-    // the save action for its shortcut.
+    // the save and send actions for their shortcuts.
     ui->Text7->addAction(saveRecord_);
+    ui->Text7->addAction(sendFromRecord_);
     ui->Text7->addAction(stopRecord_);
     addAction(saveRecord_);
+    addAction(sendFromRecord_);
     connect(saveRecord_, &QAction::triggered, this, &AnaMenu::saveSessionRecord);
+    connect(sendFromRecord_, &QAction::triggered, this, &AnaMenu::sendFromRecord);
+    recordSender_ = std::make_unique<RecordSender>(*this);
+    recordFolder_ = QDir::homePath();
     connect(stopRecord_, &QAction::triggered, &recorder_, &SessionRecorder::stop);
     recordFile_ = new QLabel(this);
     recordFile_->setObjectName(QStringLiteral("KayitDosyasiLabel"));
@@ -202,7 +211,19 @@ void AnaMenu::saveSessionRecord() {
         QDir::home().filePath(QStringLiteral("vela-oturum-%1-%2.txt")
                                   .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), device));
     const QString path = SaveFileDialog::ask(this, saveRecord_->text(), proposed);
-    if (!path.isEmpty()) recorder_.saveTo(path);
+    if (!path.isEmpty() && recorder_.saveTo(path)) recordFolder_ = QFileInfo(path).absolutePath();
+}
+
+void AnaMenu::sendFromRecord() {
+    if (!MSComm1.isOpen()) {
+        refuse(this, QStringLiteral("Kayıttan Gönder"), QString::fromUtf8(kPortNotOpenMessage));
+        return;
+    }
+    if (recordSender_->running()) return;
+    const QString path = OpenFileDialog::ask(this, sendFromRecord_->text(), recordFolder_);
+    if (path.isEmpty()) return;
+    recordFolder_ = QFileInfo(path).absolutePath();
+    recordSender_->start(path);
 }
 
 void AnaMenu::showRecordFile(const QString& path) {

@@ -22,6 +22,7 @@ class AnaMenu;
 }
 
 class ReceivedLog;
+class RecordSender;
 class Windows;
 
 class AnaMenu : public QWidget {
@@ -71,6 +72,7 @@ private:
     void showReceived(const Frame& frame);
     void Command29_Click();
     void saveSessionRecord();
+    void sendFromRecord();
     void showRecordFile(const QString& path);
 
     std::unique_ptr<Ui::AnaMenu> ui;
@@ -84,6 +86,9 @@ private:
     bool openingRecorded_ = false;
     QAction* saveRecord_ = nullptr;
     QAction* stopRecord_ = nullptr;
+    QAction* sendFromRecord_ = nullptr;
+    std::unique_ptr<RecordSender> recordSender_;
+    QString recordFolder_;          // of the last record saved or opened
     QLabel* recordFile_ = nullptr;  // the file appended to, while it is
 };
 

@@ -65,6 +65,11 @@ void SessionRecorder::refused(const QString& command, const QString& message) {
     flush();
 }
 
+void SessionRecorder::resending(const QString& meaning) {
+    add(now(), RecordEvent::Resending, {}, {}, meaning);
+    flush();
+}
+
 void SessionRecorder::notSent(const Frame& frame, const QString& device, const QString& why) {
     add(now(), RecordEvent::Refused, std::string(frame.begin(), frame.end()), device, why);
     flush();
