@@ -10,6 +10,7 @@
 #include "protocol/device_name.h"
 #include "protocol/monitor.h"
 #include "serial/serial_port.h"
+#include "ui/received_display.h"
 #include "ui/session_recorder.h"
 #include "ui/transmitter.h"
 
@@ -62,7 +63,6 @@ protected:
 
 private:
     void MSComm1_OnComm(int commEvent, const QByteArray& input);
-    void showReceived(const Frame& frame);
     void Command29_Click();
     void saveSessionRecord();
     void showRecordFile(const QString& path);
@@ -70,9 +70,9 @@ private:
     std::unique_ptr<Ui::AnaMenu> ui;
     Windows& windows_;
     Transmitter transmitter_;
-    ReceiveWindow GelenData;
     std::array<QLabel*, 7> gonderilen_{};
     std::array<QLabel*, 7> gelen_{};
+    std::unique_ptr<ReceivedDisplay> received_;
     SessionRecorder recorder_{this};
     bool openingRecorded_ = false;
     QAction* saveRecord_ = nullptr;
