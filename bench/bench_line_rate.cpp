@@ -274,8 +274,8 @@ int main(int argc, char* argv[]) {
           onDesktop ? kDesktopCpuLimitPercent : kCpuLimitPercent, "%");
     figure("stream: last byte to display, median", median(delays), "ms");
     below("stream: last byte to display, worst", delays.empty() ? 0 : delays.back(), kStreamDelayLimitMs, "ms");
-    figure("frame alone: last byte to display, median", median(alone), "ms");
-    below("frame alone: last byte to display, worst", alone.empty() ? 0 : alone.back(), kAloneDelayLimitMs, "ms");
+    figure("alone: last byte to display, median", median(alone), "ms");
+    below("alone: last byte to display, worst", alone.empty() ? 0 : alone.back(), kAloneDelayLimitMs, "ms");
     count("frames alone shown", alone.size());
     figure("resident memory at a tenth of the run", run.residentAtTenth, "MiB");
     figure("resident memory at half the run", run.residentAtHalf, "MiB");
