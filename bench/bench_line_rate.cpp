@@ -35,7 +35,8 @@ constexpr int kAloneFrames = 20;
 constexpr std::chrono::milliseconds kAloneGap{250};  // well over the quiet line's 100 ms
 
 // The frames carry their number in DATA3 and DATA4, so each shows as a
-// different row of GelenLabel texts. No byte but a frame's first is 170, so
+// different row of GelenLabel texts (numbers repeat after 65,536 frames, about
+// eight minutes, so the delays of longer runs are approximate). No byte but a frame's first is 170, so
 // no frame can form by chance.
 struct Stream {
     std::vector<std::uint8_t> bytes;
@@ -233,11 +234,11 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     applyConsoleStyle(application);
 
-    int seconds = kDefaultSeconds;
+    int runSeconds = kDefaultSeconds;
     const QStringList arguments = application.arguments();
     if (const qsizetype at = arguments.indexOf(QStringLiteral("--seconds")); at > 0 && at + 1 < arguments.size())
-        seconds = std::max(1, arguments[at + 1].toInt());
-    const Stream stream = makeStream(std::size_t{kBytesPerSecond} * static_cast<std::size_t>(seconds));
+        runSeconds = std::max(1, arguments[at + 1].toInt());
+    const Stream stream = makeStream(std::size_t{kBytesPerSecond} * static_cast<std::size_t>(runSeconds));
     Console console;
     if (!console.ready()) {
         std::fprintf(stderr, "the console could not open the pty\n");
@@ -256,8 +257,9 @@ int main(int argc, char* argv[]) {
     const std::size_t expectedFrames = framesIn(stream.bytes);
     const bool onDesktop = QGuiApplication::platformName() != QLatin1String("offscreen");
 
-    const QByteArray title = QStringLiteral("Cost at line rate (1,920 bytes/s, one byte per write, %1 s), %2, accessibility %3")
-                                 .arg(seconds)
+    const QByteArray title = QStringLiteral("Cost at line rate (1,920 bytes/s, one byte per write, %1 s), %2, "
+                                            "accessibility %3")
+                                 .arg(runSeconds)
                                  .arg(QGuiApplication::platformName(), QAccessible::isActive() ? "on" : "off")
                                  .toUtf8();
     heading(title.constData());
@@ -285,7 +287,8 @@ int main(int argc, char* argv[]) {
     figure("floor: bare port, UI thread wake-ups", bare.wakeUpsPerSecond, "per s");
 
     const bool correct = run.written && expectedFrames == stream.frames.size() &&
-                         beeps == stream.bytes.size() + 2 * stream.frames.size() && delays.size() == stream.frames.size() &&
+                         beeps == stream.bytes.size() + 2 * stream.frames.size() &&
+                         delays.size() == stream.frames.size() &&
                          alone.size() == static_cast<std::size_t>(kAloneFrames);
     std::printf("  %s\n", correct ? "every byte handled, every frame recognised and shown"
                                   : "FAILED: bytes lost, frames not recognised or not shown");

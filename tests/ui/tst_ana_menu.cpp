@@ -190,7 +190,8 @@ private slots:
         }
         if (deliveries.size() == 1) QVERIFY2(largest > 1, "the bytes came one by one: nothing more than byte by byte");
         QCOMPARE(console.feedback.beeps, beeps);
-        QTRY_COMPARE(console.menu.Text7()->text(), (QStringList{"Text7"} + shownBytes(hex(deliveries.join(u' ')))).join(u' '));
+        const QStringList logged = QStringList{"Text7"} + shownBytes(hex(deliveries.join(u' ')));
+        QTRY_COMPARE(console.menu.Text7()->text(), logged.join(u' '));
         QTRY_COMPARE(console.shown(&vela::AnaMenu::GelenLabel),
                      shown.isEmpty() ? QStringList(7, QString()) : shownBytes(hex(shown)));
         QCOMPARE(console.menu.GelenKomutLabel()->text(), sentence);
