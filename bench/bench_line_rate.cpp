@@ -221,7 +221,8 @@ Bare bareNotification(const Stream& stream) {
     QObject::connect(&port, &SerialPort::onComm, [&](int, const QByteArray& input) {
         received += static_cast<std::size_t>(input.size());
     });
-    const std::size_t bytes = stream.bytes.size() / 2;
+    // Ten seconds, however long the run.
+    const std::size_t bytes = std::min(stream.bytes.size(), std::size_t{kBytesPerSecond} * kDefaultSeconds) / 2;
     const Feed result = feed(pty, stream, bytes);
     if (received != bytes) return {};
     return {100 * result.processCpu / result.wall, result.uiWakeUps / result.wall};
