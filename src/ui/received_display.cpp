@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QLabel>
+#include <algorithm>
 #include <utility>
 
 #include "ui/feedback.h"
@@ -57,12 +58,15 @@ void ReceivedDisplay::take(const QByteArray& input) {
     const auto now = std::chrono::steady_clock::now();
     const bool afterQuiet = now - lastDelivery_ >= kQuietLine;
     lastDelivery_ = now;
-    const auto due = lastRefresh_ + kRefreshInterval - now;
-    if (afterQuiet || due <= due.zero()) {
+    const auto due = lastRefresh_ + kRefreshInterval;
+    if (afterQuiet || now >= due) {
         refresh();
-    } else if (!refreshTimer_.isActive()) {
-        refreshTimer_.start(std::chrono::ceil<std::chrono::milliseconds>(due));
+        return;
     }
+    // On a busy line the delivery after `due` refreshes, so the timer, put off
+    // by each delivery, fires only once the line has gone quiet: no wake-up
+    // of its own while bytes keep coming.
+    refreshTimer_.start(std::chrono::ceil<std::chrono::milliseconds>(std::max(due, now + kNextDelivery) - now));
 }
 
 void ReceivedDisplay::refresh() {

@@ -6,10 +6,11 @@
 // The data is handled as it arrives; the display follows at a pace a person
 // can read. A delivery after a quiet line is shown at once, so a key press
 // appears as soon as the port hands it over. While bytes keep coming the
-// display is refreshed at most once every kRefreshInterval, with everything
-// that came since, so what came last is shown at most that long after it. A
-// busy line thereby costs a tenth of a second's worth of painting, and of
-// messages to assistive tools, instead of one round per delivery.
+// display is refreshed, with everything that came since, by the first
+// delivery at least kRefreshInterval after the last refresh; once the line
+// goes quiet, what came last is shown within kRefreshInterval. A busy line
+// thereby costs a tenth of a second's worth of painting, and of messages to
+// assistive tools, instead of one round per delivery.
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -33,6 +34,9 @@ public:
     static constexpr std::chrono::milliseconds kRefreshInterval{100};
     // A line without a delivery this long is quiet; the next one is shown at once.
     static constexpr std::chrono::milliseconds kQuietLine{100};
+    // A busy line delivers once every gathering time of the port (30 ms); a
+    // delivery this late means the line has gone quiet.
+    static constexpr std::chrono::milliseconds kNextDelivery{35};
 
     ReceivedDisplay(ReceivedLog& log, const std::array<QLabel*, 7>& values, QLabel& sentence);
 
