@@ -284,6 +284,8 @@ int main(int argc, char* argv[]) {
     below("console CPU (process less the writer)", 100 * run.processCpu / run.wall,
           onDesktop ? kDesktopCpuLimitPercent : kCpuLimitPercent, "%");
     figure("stream: last byte to display, median", median(delays), "ms");
+    figure("stream: last byte to display, 99th pct.",
+           delays.empty() ? 0 : delays[std::min(delays.size() - 1, delays.size() * 99 / 100)], "ms");
     below("stream: last byte to display, worst", delays.empty() ? 0 : delays.back(), kStreamDelayLimitMs, "ms");
     figure("alone: last byte to display, median", median(alone), "ms");
     below("alone: last byte to display, worst", alone.empty() ? 0 : alone.back(), kAloneDelayLimitMs, "ms");
