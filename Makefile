@@ -42,14 +42,23 @@ demo: build
 	$(BUILD)/vela-sim --path-file $(BUILD)/vela-sim.hat
 
 # Every benchmark runs even when one fails; the target fails if any did. The
-# line rate is measured twice: offscreen, and on an X server with the
-# accessibility bridge on and a screen reader's listener, as on a desktop.
+# line rate is measured twice, offscreen and on an X server with the
+# accessibility bridge on and a screen reader's listener, as on a desktop,
+# each time in turn with the build of BENCH_BEFORE (by default 751efc7, the
+# last build before the display was paced), whose figures are printed
+# beside; then once for BENCH_MEMORY_SECONDS, for its memory.
+BENCH_BEFORE ?= 751efc7
+BENCH_MEMORY_SECONDS ?= 600
 bench: build
 	@scripts/setup.sh dbus at-spi2-core python3-pyatspi
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@status=0; for b in monitor_throughput line_rate pacing startup recording resend; do \
+	@status=0; for b in monitor_throughput pacing startup recording resend; do \
 	   QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_$$b || status=1; done; \
-	 bench/on_desktop.sh $(BUILD)/bench/bench_line_rate || status=1; exit $$status
+	 export JOBS=$(JOBS); \
+	 bench/beside_before.sh $(BENCH_BEFORE) $(BUILD) env QT_QPA_PLATFORM=offscreen || status=1; \
+	 bench/beside_before.sh $(BENCH_BEFORE) $(BUILD) bench/on_desktop.sh || status=1; \
+	 QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_line_rate --seconds $(BENCH_MEMORY_SECONDS) || status=1; \
+	 exit $$status
 
 test-sanitize: setup
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELA_SANITIZE=ON -DVELA_WERROR=$(WERROR) >/dev/null

@@ -79,8 +79,8 @@ int main(int argc, char* argv[]) {
     std::thread writer([&] { written = console.pty.write(stream.bytes); });
     application.exec();
     writer.join();
-    // The log's pending update, as the technician would see it.
-    QCoreApplication::processEvents();
+    // The display's pending refresh, as the technician would see it.
+    QTest::qWait(2 * static_cast<int>(ReceivedDisplay::kRefreshInterval.count()));
 
     const double elapsed = seconds(lastHandled - start);
     const std::size_t beeps = static_cast<std::size_t>(console.feedback.beeps);

@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <array>
 
 #include "ui/bilet_ayarlama.h"
 #include "ui/console_style.h"
@@ -26,16 +25,6 @@ QString shown(Byte value) { return QString::fromStdString(byte_text(value)); }
 // command and under the main-board panel.
 constexpr QRect kRecordFileArea = twipsRect(12120, 9045, 3780, 330);
 
-// A received byte as the log shows it: a blank, then the byte as the displays
-// show it ("  170"). Made once, as every byte of the line passes here.
-const QString& loggedByte(Byte value) {
-    static const auto texts = [] {
-        std::array<QString, 256> made;
-        for (int b = 0; b < 256; ++b) made[static_cast<std::size_t>(b)] = QString(u' ') + shown(static_cast<Byte>(b));
-        return made;
-    }();
-    return texts[value];
-}
 }  // namespace
 
 AnaMenu::AnaMenu(Windows& windows)
@@ -51,6 +40,7 @@ AnaMenu::AnaMenu(Windows& windows)
     // The log starts with its control's own name, as the form always showed
     // it; received bytes are appended after it.
     ui->Text7->append(u"Text7");
+    received_ = std::make_unique<ReceivedDisplay>(*ui->Text7, gelen_, *ui->GelenKomutLabel);
 
     // Each panel's frames go to its device type, as the record names it.
     const std::pair<DevicePanel*, Device> panels[] = {
@@ -159,33 +149,9 @@ void AnaMenu::recordArrival(const QByteArray& bytes, SerialPort::Moment at) {
     }
 }
 
-// Every waiting byte is handled, in arrival order: an adapter that hands
-// over several bytes at once must not cost the monitor any of them. Each byte
-// beeps and is logged, each valid frame beeps twice; the log and the display
-// are updated once per notification, the display with the last valid frame,
-// since nothing is painted between the bytes of one notification anyway.
 void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {
     if (commEvent != SerialPort::kEventReceive || input.isEmpty()) return;
-    QString logged;
-    logged.reserve(input.size() * 5);
-    std::optional<Frame> lastFrame;
-    for (const char received : input) {
-        const auto value = static_cast<Byte>(received);
-        Feedback::beep();
-        logged += loggedByte(value);
-        if (const std::optional<Frame> frame = GelenData.push(value)) {
-            Feedback::beep();
-            lastFrame = frame;
-            Feedback::beep();
-        }
-    }
-    ui->Text7->append(logged);
-    if (lastFrame) showReceived(*lastFrame);
-}
-
-void AnaMenu::showReceived(const Frame& frame) {
-    for (int i = 0; i < 7; ++i) GelenLabel(i)->setText(shown(frame[static_cast<std::size_t>(i)]));
-    ui->GelenKomutLabel->setText(QString::fromUtf8(decoded_sentence(frame)));
+    received_->take(input);
 }
 
 void AnaMenu::Command29_Click() {

@@ -9,6 +9,7 @@
 #include "protocol/device_name.h"
 #include "protocol/monitor.h"
 #include "serial/serial_port.h"
+#include "ui/received_display.h"
 #include "ui/session_recorder.h"
 #include "ui/transmitter.h"
 
@@ -69,7 +70,6 @@ protected:
 private:
     void recordArrival(const QByteArray& bytes, SerialPort::Moment at);
     void MSComm1_OnComm(int commEvent, const QByteArray& input);  // the displays
-    void showReceived(const Frame& frame);
     void Command29_Click();
     void saveSessionRecord();
     void sendFromRecord();
@@ -78,10 +78,10 @@ private:
     std::unique_ptr<Ui::AnaMenu> ui;
     Windows& windows_;
     Transmitter transmitter_;
-    ReceiveWindow GelenData;
-    ReceiveWindow recordedData_;  // the same bytes as GelenData, taken as they are read
+    ReceiveWindow recordedData_;  // the bytes the display takes, taken as they are read
     std::array<QLabel*, 7> gonderilen_{};
     std::array<QLabel*, 7> gelen_{};
+    std::unique_ptr<ReceivedDisplay> received_;
     SessionRecorder recorder_{this};
     bool openingRecorded_ = false;
     QAction* saveRecord_ = nullptr;

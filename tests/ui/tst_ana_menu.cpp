@@ -3,11 +3,13 @@
 // pulled or plugged in again, and the monitor.
 #include <QAccessible>
 #include <QElapsedTimer>
+#include <atomic>
 #include <random>
 #include <thread>
 
 #include "tst_ana_menu_harness.h"
 #include "ui/dot_matrix_panel.h"
+#include "ui/received_log.h"
 #include "ui/wrapping_button.h"
 
 using namespace vela::test;
@@ -25,6 +27,12 @@ const QStringList kAllFields = {"Text1=5",    "Text2=999", "Text3=700",  "Text4=
                                 "Text8=48",   "Text10=10", "Text11=65",  "Text12=3",   "Text13=4",  "Text14=201",
                                 "Text15=6",   "Text16=7",  "Text17=200", "Text18=2",   "Text19=9",  "Text20=131",
                                 "Text21=250", "Text22=11", "Text23=22",  "Text24=100", "Text25=30"};
+
+struct PaintCount : QObject {
+    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override { return count += event->type() == QEvent::Paint, false; }
+    std::atomic<int> count = 0;  // read by the writer thread
+};
 
 }  // namespace
 
@@ -182,9 +190,65 @@ private slots:
         }
         if (deliveries.size() == 1) QVERIFY2(largest > 1, "the bytes came one by one: nothing more than byte by byte");
         QCOMPARE(console.feedback.beeps, beeps);
-        QCOMPARE(console.shown(&vela::AnaMenu::GelenLabel),
-                 shown.isEmpty() ? QStringList(7, QString()) : shownBytes(hex(shown)));
+        const QStringList logged = QStringList{"Text7"} + shownBytes(hex(deliveries.join(u' ')));
+        QTRY_COMPARE(console.menu.Text7()->text(), logged.join(u' '));
+        QTRY_COMPARE(console.shown(&vela::AnaMenu::GelenLabel),
+                     shown.isEmpty() ? QStringList(7, QString()) : shownBytes(hex(shown)));
         QCOMPARE(console.menu.GelenKomutLabel()->text(), sentence);
+    }
+
+    // 2 s of frames back to back at 19,200 baud, each with its own DATA3: the
+    // labels are painted at most 22 times (ten a second, the first at once,
+    // the last once the line is quiet) and end on the last frame, every byte logged.
+    void busyLineRefreshedAtReadingPace() {
+        Console console;
+        const PaintCount paints(console.menu.GelenLabel(2));
+        std::vector<std::uint8_t> stream;
+        QStringList log{"Text7"};
+        for (int n = 0; n < 526; ++n) {  // 3,682 bytes, 1.92 s
+            const int data3 = n % 170;    // no 170 but each frame's first byte
+            const QList<int> frame{170, 3, data3, 0, 0, 5, (178 + data3) % 256};
+            stream.insert(stream.end(), frame.begin(), frame.end());
+            log << shownBytes(frame);
+        }
+        int paintsWhileWriting = -1;
+        std::thread writer([&] {
+            const auto start = std::chrono::steady_clock::now();
+            for (std::size_t i = 0; i < stream.size(); i += 7) {
+                std::this_thread::sleep_until(start + std::chrono::microseconds(3646 * i / 7));
+                console.pty.write({stream.begin() + long(i), stream.begin() + long(i) + 7});
+            }
+            paintsWhileWriting = paints.count;
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(console.feedback.beeps, 526 * 9, 20000);
+        writer.join();
+        QTRY_COMPARE(console.shown(&vela::AnaMenu::GelenLabel), shownBytes({170, 3, 15, 0, 0, 5, 193}));
+        QTRY_COMPARE(console.menu.Text7()->text(), log.join(u' '));
+        QVERIFY2(paintsWhileWriting >= 2, "the display waited for the line to go quiet");
+        QVERIFY2(paints.count <= 22, qPrintable(QString::number(paints.count)));
+    }
+
+    void frameAfterQuietLineShownAtOnce_data() {
+        QTest::addColumn<QString>("before");  // bytes, then a quiet line
+        QTest::newRow("first bytes of the run") << QString();
+        QTest::newRow("after a burst") << kTicketRequest + " 01 02 03";
+    }
+    // Shown by the delivery that brings the frame, before the window's next event.
+    void frameAfterQuietLineShownAtOnce() {
+        QFETCH(QString, before);
+        Console console;
+        QList<int> bytes = hex(before);
+        QVERIFY(console.pty.write({bytes.begin(), bytes.end()}));
+        QTRY_COMPARE(console.feedback.beeps, int(bytes.size()) + (bytes.size() > 7 ? 2 : 0));
+        QTest::qWait(2 * vela::ReceivedDisplay::kQuietLine.count());
+        QStringList shownAtDelivery;
+        connect(&console.menu.MSComm1, &vela::SerialPort::onComm, this,
+                [&] { shownAtDelivery = console.shown(&vela::AnaMenu::GelenLabel); });
+        bytes = hex(kAdvance);
+        QVERIFY(console.pty.write({bytes.begin(), bytes.end()}));
+        QTRY_VERIFY(!shownAtDelivery.isEmpty());
+        QCOMPARE(shownAtDelivery, shownBytes(bytes));
+        QCOMPARE(console.menu.GelenKomutLabel()->text(), kIlerletme);
     }
 
     // 100,000 bytes pour in while a text transfer of 40 characters holds the
