@@ -9,9 +9,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < size; ++i) {
         const std::optional<vela::Frame> frame = window.push(data[i]);
         const std::uint8_t* f = data + (i >= 6 ? i - 6 : 0);
-        const bool valid =
-            i >= 6 && f[0] == vela::kStartByte && f[6] == vela::Kontrol_Toplami(f[0], f[1], f[2], f[3], f[4], f[5]);
-        FUZZ_CHECK(frame.has_value() == valid && window.values()[6] == data[i] && (!frame || *frame == window.values()));
+        const bool valid = i >= 6 && f[0] == vela::kStartByte &&
+                           f[6] == vela::Kontrol_Toplami(f[0], f[1], f[2], f[3], f[4], f[5]);
+        FUZZ_CHECK(frame.has_value() == valid && window.values()[6] == data[i] &&
+                   (!frame || *frame == window.values()));
         if (frame) vela::decoded_sentence(*frame);
     }
     return 0;

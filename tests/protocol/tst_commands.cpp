@@ -21,6 +21,7 @@ private slots:
         namespace m = ticket_machine;
         namespace b = main_board;
         namespace d = dot_matrix;
+        // clang-format off
         const QList<std::pair<Frame, QList<int>>> rows = {
             {Komut_Cercevesi(86, 0, 0, 0, 0), {170, 86, 0, 0, 0, 0, 0}},
             {Karakter_Cercevesi(65, 1, 3), {170, 20, 0, 0, 65, 3, 2}},
@@ -49,12 +50,14 @@ private slots:
             {d::buffer_length(1, 255), {170, 37, 255, 0, 0, 1, 207}},
             {d::frequencies(3, 10, 20), {170, 38, 10, 20, 0, 3, 241}},
             {d::brightness(2, 100), {170, 39, 100, 0, 0, 2, 55}}};
+        // clang-format on
         for (const auto& [frame, expected] : rows) QCOMPARE(bytes(frame), expected);
     }
 
     // The frames and pauses, or the refusal.
     void text_transfer() {
         const QString too_long = QStringLiteral("Metin 255 karakterden uzun olamaz!");
+        // clang-format off
         const QList<std::tuple<QByteArray, Sequence, QString>> rows = {
             {"AB", {{{170, 21, 5, 0, 0, 5, 201}, ms(200)}, {{170, 20, 0, 0, 65, 5, 4}, ms(20)},
                     {{170, 20, 0, 1, 66, 5, 6}, ms(220)}, {{170, 21, 4, 0, 0, 5, 200}, ms(20)},
@@ -63,6 +66,7 @@ private slots:
                   {{170, 41, 0, 0, 0, 5, 216}, ms(0)}}, {}},
             {QByteArray("ş").repeated(256), {}, too_long}, {QByteArray("✓").repeated(256), {}, too_long},
             {"AB✓C", {}, QStringLiteral("'✓' karakteri gönderilemez!")}};
+        // clang-format on
         for (const auto& [text, expected, refusal] : rows) {
             const auto steps = dot_matrix::text_transfer(5, text.toStdString());
             QCOMPARE(QString::fromStdString(steps ? std::string() : steps.message()), refusal);
@@ -80,12 +84,14 @@ private slots:
 
     // The bytes one at a time: the indices of those that complete a frame.
     void window() {
+        // clang-format off
         const QList<std::pair<QList<int>, QList<int>>> rows = {
             {{170, 1, 0, 0, 0, 5, 176}, {6}}, {{170, 1, 0, 0, 0, 5, 177}, {}}, {{170, 170, 170, 170, 170, 170}, {}},
             {{9, 170, 4, 0, 0, 0, 1, 175, 170, 6, 0, 0, 0, 1, 177}, {7, 14}},  // after noise, then again
             {{170, 255, 255, 255, 255, 255, 165}, {6}},                        // checksum wrap
             {{170, 1, 0, 170, 1, 0, 0, 0, 5, 176}, {9}},                       // a frame cut short
             {{170, 0, 0, 0, 0, 0, 170, 0}, {6}}};                              // all zero, not again a byte later
+        // clang-format on
         for (const auto& [received, valid_after] : rows) {
             ReceiveWindow window;
             QList<int> recognised;
@@ -101,6 +107,7 @@ private slots:
 
     // Valid frames; DATA6 and DATA7 are never looked at.
     void decode() {
+        // clang-format off
         const QList<std::pair<Frame, const char*>> rows = {
             {{170, 1, 0, 0, 0, 5, 176}, "El Terminalinden gelen İLERTLETME KOMUTU"}, {{170, 1, 0, 0, 1, 5, 177}, ""},
             {{170, 2, 0, 0, 0, 5, 177}, ""}, {{170, 3, 9, 9, 9, 5, 205}, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU"},
@@ -112,6 +119,7 @@ private slots:
             {{170, 10, 0, 0, 7, 1, 188}, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU"},
             {{170, 12, 0, 0, 7, 1, 190}, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU"}, {{170, 12, 7, 0, 0, 1, 190}, ""},
             {{170, 16, 0, 0, 255, 0, 99}, "ALINDI (ACK) BİLGİSİ geldi"}, {{170, 85, 170, 85, 170, 0, 168}, ""}};
+        // clang-format on
         for (const auto& [frame, sentence] : rows) {
             QCOMPARE(QString::fromUtf8(std::string(decoded_sentence(frame))), QString::fromUtf8(sentence));
         }

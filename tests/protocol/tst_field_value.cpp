@@ -15,7 +15,9 @@ using namespace vela;
 
 namespace {
 template <class T>
-QString shown(const std::optional<T>& value) { return value ? QString::number(*value) : QStringLiteral("none"); }
+QString shown(const std::optional<T>& v) {
+    return v ? QString::number(*v) : QStringLiteral("none");
+}
 
 // The character glibc's iconv decodes from one byte, nullopt where CP1254 has none.
 std::optional<char32_t> iconv_character(unsigned char byte) {
@@ -36,6 +38,7 @@ class TypedTextTest : public QObject {
     Q_OBJECT
 private slots:
     void field_value() {
+        // clang-format off
         const QList<std::pair<const char*, const char*>> rows = {
             {"", "0"}, {"abc", "0"}, {"12abc", "12"}, {" 7", "7"}, {"\t1\n2 ", "12"}, {"- 5", "-5"}, {"+42", "42"},
             {"--5", "0"}, {".", "0"}, {"1e5", "1"}, {"0x10", "0"}, {"1.2.3", "1"}, {"2,7", "2"}, {".6", "1"},
@@ -44,6 +47,7 @@ private slots:
             {"2.5 1", "3"}, {"-9223372036854775808", "-9223372036854775808"},
             {"9223372036854775806.5", "9223372036854775806"}, {"9223372036854775808", "none"},
             {"-9223372036854775809", "none"}, {"9223372036854775807.5", "none"}, {"-9223372036854775808.6", "none"}};
+        // clang-format on
         for (const auto& [text, expected] : rows) {
             QCOMPARE(text + (" " + shown(vela::field_value(text))), text + (" " + QString(expected)));
         }
@@ -55,18 +59,21 @@ private slots:
         const QString range = QStringLiteral("Alan 0 ile 255 arasında olmalı!");
         const QString minutes = QStringLiteral("Dakika 256'dan büyük olamaz!");
         const QString huge(40, '9');
+        // clang-format off
         const QList<std::tuple<QStringList, QList<int>, QString>> rows = {
             {{"b255.4", "b-0.4", "b255.6", "b7"}, {255, 0, 0, 0}, range}, {{"b-1"}, {0}, range}, {{"b" + huge}, {0}, range},
             {{"w65535", "w65536"}, {65535, 0}, QStringLiteral("Alan 0 ile 65535 arasında olmalı!")},
             {{"s255", "s255"}, {255, 255}, QString()}, {{"s256"}, {0}, minutes}, {{"s" + huge}, {0}, minutes},
             {{"s-" + huge, "s300"}, {0, 0}, range}};
+        // clang-format on
         for (const auto& [reads, values, message] : rows) {
             FieldReader reader;
             QList<int> read;
             for (const QString& r : reads) {
                 const std::string text = r.mid(1).toStdString();
-                read << (r[0] == 'b' ? reader.byte(text, "Alan: ") : r[0] == 'w' ? reader.word(text, "Alan:")
-                                                                                 : reader.scroll_time(text, "Alan:"));
+                read << (r[0] == 'b'   ? reader.byte(text, "Alan: ")
+                         : r[0] == 'w' ? reader.word(text, "Alan:")
+                                       : reader.scroll_time(text, "Alan:"));
             }
             QCOMPARE(read, values);
             QCOMPARE(QString::fromStdString(reader.ok() ? std::string() : reader.result(0).message()), message);
@@ -74,11 +81,13 @@ private slots:
     }
 
     void decimal_number() {
+        // clang-format off
         const QList<std::tuple<const char*, std::uint64_t, const char*>> rows = {
             {"0042", 255, "42"}, {"255", 255, "255"}, {"256", 255, "none"}, {"", 255, "none"}, {"+1", 255, "none"},
             {"-1", 255, "none"}, {" 1", 255, "none"}, {"1 ", 255, "none"}, {"1.0", 255, "none"},
             {"18446744073709551615", UINT64_MAX, "18446744073709551615"}, {"18446744073709551616", UINT64_MAX, "none"},
             {"7", 5, "none"}, {"00", 0, "0"}};
+        // clang-format on
         for (const auto& [text, largest, expected] : rows) {
             QCOMPARE(text + (" " + shown(vela::decimal_number(text, largest))), text + (" " + QString(expected)));
         }
@@ -102,16 +111,19 @@ private slots:
 
     // The bytes, or the refusal naming the first character without a code.
     void encode() {
+        // clang-format off
         const QList<std::pair<const char*, const char*>> rows = {
             {"€", "128"}, {"Çağrı Öğüş", "199 97 240 114 253 32 214 240 252 254"}, {"", ""},
             {"x✓€😀", "'✓' karakteri gönderilemez!"}, {"Ð", "'Ð' karakteri gönderilemez!"},
             {"A\xFF", "'\uFFFD' karakteri gönderilemez!"}, {"\xC0\xAF", "'\uFFFD' karakteri gönderilemez!"},
             {"ş\xE2\x82", "'\uFFFD' karakteri gönderilemez!"}};
+        // clang-format on
         for (const auto& [text, expected] : rows) {
             const auto encoded = encode_cp1254(text);
             QStringList bytes;
             for (std::uint8_t b : encoded ? *encoded : std::vector<std::uint8_t>{}) bytes << QString::number(b);
-            QCOMPARE(encoded ? bytes.join(' ') : QString::fromStdString(encoded.message()), QString::fromUtf8(expected));
+            QCOMPARE(encoded ? bytes.join(' ') : QString::fromStdString(encoded.message()),
+                     QString::fromUtf8(expected));
         }
     }
 };

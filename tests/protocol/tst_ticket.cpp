@@ -60,17 +60,20 @@ private slots:
         const auto steps = ticket_transfer(129, layout);
         QCOMPARE(steps->size(), 98u);
         const QList<std::pair<int, QList<int>>> expected = {
-            {0, {170, 31, 0, 0, 0, 129, 74}},      {1, {170, 31, 0, 1, 65, 129, 140}},  {2, {170, 31, 0, 2, 0, 129, 76}},
-            {14, {170, 31, 0, 14, 0, 129, 88}},    {15, {170, 31, 0, 15, 10, 129, 99}}, {16, {170, 31, 1, 0, 0, 129, 75}},
-            {30, {170, 31, 1, 14, 0, 129, 89}},    {31, {170, 31, 1, 15, 10, 129, 100}}, {47, {170, 31, 2, 15, 0, 129, 91}},
-            {64, {170, 30, 1, 8, 0, 129, 82}},     {65, {170, 32, 0, 0, 0, 129, 75}},   {95, {170, 32, 1, 14, 78, 129, 168}},
+            {0, {170, 31, 0, 0, 0, 129, 74}},     {1, {170, 31, 0, 1, 65, 129, 140}},
+            {2, {170, 31, 0, 2, 0, 129, 76}},     {14, {170, 31, 0, 14, 0, 129, 88}},
+            {15, {170, 31, 0, 15, 10, 129, 99}},  {16, {170, 31, 1, 0, 0, 129, 75}},
+            {30, {170, 31, 1, 14, 0, 129, 89}},   {31, {170, 31, 1, 15, 10, 129, 100}},
+            {47, {170, 31, 2, 15, 0, 129, 91}},   {64, {170, 30, 1, 8, 0, 129, 82}},
+            {65, {170, 32, 0, 0, 0, 129, 75}},    {95, {170, 32, 1, 14, 78, 129, 168}},
             {96, {170, 32, 1, 15, 10, 129, 101}}, {97, {170, 30, 8, 3, 0, 129, 84}}};
         for (const auto& [index, frame] : expected) {
             const Frame& f = (*steps)[size_t(index)].frame;
             QCOMPARE(QList<int>(f.begin(), f.end()), frame);
         }
         // 1 ms after every frame but the GS ! fonts (even slots).
-        for (const Step& step : *steps) QCOMPARE(step.pause_after.count(), step.frame[1] == 30 && step.frame[2] == 8 ? 0 : 1);
+        for (const Step& step : *steps)
+            QCOMPARE(step.pause_after.count(), step.frame[1] == 30 && step.frame[2] == 8 ? 0 : 1);
         layout.button[0] = {true, "ABCDEFGHIJKLM✓"};
         QCOMPARE(ticket_transfer(0, layout).message(), "'✓' karakteri gönderilemez!");
     }

@@ -56,8 +56,10 @@ private slots:
             << QStringList{"/dev/ttyUSB1" + inSocket2, "/dev/ttyUSB0" + inSocket3};
         QTest::newRow("clones with one serial number go by socket")
             << std::vector{clone("/dev/ttyUSB0", "p6"), clone("/dev/ttyUSB1", "p5"), ftdiB}
-            << QStringList{"/dev/ttyUSB0 — seri no B7BBB", "/dev/ttyUSB1 — seri no 0001", "/dev/ttyUSB0 — seri no 0001"};
-        QTest::newRow("a built-in port beyond Com 16 has no number") << std::vector{port("/dev/ttyS16")} << QStringList{};
+            << QStringList{"/dev/ttyUSB0 — seri no B7BBB", "/dev/ttyUSB1 — seri no 0001",
+                           "/dev/ttyUSB0 — seri no 0001"};
+        QTest::newRow("a built-in port beyond Com 16 has no number")
+            << std::vector{port("/dev/ttyS16")} << QStringList{};
     }
     void numbering() {
         QFETCH(std::vector<PortInfo>, ports);
@@ -93,8 +95,8 @@ private slots:
         QTest::newRow("clones at open, it is back in its socket")
             << std::vector{clone("/dev/ttyUSB0", "p6"), clone("/dev/ttyUSB1", "p5")}
             << std::vector{clone("/dev/ttyUSB0", "p5")} << "/dev/ttyUSB0";
-        QTest::newRow("built-in port, by its name") << std::vector{port("/dev/ttyS0")} << std::vector<PortInfo>{}
-                                                    << "/dev/ttyS0";
+        QTest::newRow("built-in port, by its name")
+            << std::vector{port("/dev/ttyS0")} << std::vector<PortInfo>{} << "/dev/ttyS0";
     }
     void takenBack() {
         QFETCH(std::vector<PortInfo>, atOpen);
@@ -102,7 +104,10 @@ private slots:
         const vela::Refound refound = vela::findAgain(vela::resolveCom(1, {}, vela::numberPorts(atOpen)).recall, now);
         const QString opens = QString::fromStdString(refound.device);
         using Outcome = vela::Refound::Outcome;
-        QTEST(refound.outcome == Outcome::Unknown ? "?" : refound.outcome == Outcome::Wait ? QString() : opens, "opens");
+        QTEST(refound.outcome == Outcome::Unknown ? "?"
+              : refound.outcome == Outcome::Wait  ? QString()
+                                                  : opens,
+              "opens");
     }
 };
 

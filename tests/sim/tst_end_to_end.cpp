@@ -2,13 +2,9 @@
 // on its own pseudo-terminal: a command of every panel checked against the
 // state the simulator decoded, the devices' frames against the monitor.
 #include <QLabel>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include "support/controls.h"
-#include "ui/ana_menu.h"
-#include "ui/windows.h"
+#include "support/sim_console.h"
 
 using namespace vela;
 
@@ -18,35 +14,26 @@ private slots:
     // The devices press a key (byte by byte) and ask for a ticket (one write).
     void round_trip() {
         QTemporaryDir dir;
-        QFile script(dir.filePath("devices.txt"));
-        QVERIFY(script.open(QIODevice::WriteOnly) &&
-                script.write("bekle 3000\ntus 5 ilerlet\nbekle 1000\nbayt 170 14 0 0 0 130 58\nbekle 500\ndurum\n") > 0);
-        script.close();
-        QProcess sim;
-        sim.start(VELA_SIM_PATH, {"--no-time", "--script", script.fileName(), "--byte-gap", "5"});
-        QVERIFY(sim.waitForReadyRead(10000) && sim.canReadLine());
-        const QByteArray path = sim.readLine().trimmed().split(' ').last();  // "Hat hazır: /dev/pts/N"
-        qputenv("VELA_COM1", path);
-
-        Windows windows;
-        AnaMenu& menu = windows.anaMenu();
-        menu.MSComm1.setCommPort(1);
-        QVERIFY(menu.MSComm1.setSettings("9600,N,8,1") == 0 && menu.MSComm1.open() == 0);
-        menu.MSComm1.setRThreshold(1);
-        menu.show();
-        const QStringList fields = {"Text1=5", "Text2=300", "Text8=5",    "Text9=AB",   "Text5=130",
-                                    "Text6=42", "Text13=1",  "Text14=220", "Text15=3"};
-        for (const QString& entry : fields) {
+        const QString script = test::written(
+            dir.filePath("devices.txt"),
+            "bekle 3000\ntus 5 ilerlet\nbekle 1000\nbayt 170 14 0 0 0 130 58\nbekle 500\ndurum\n");
+        test::Simulator sim({"--script", script, "--byte-gap", "5"});
+        test::Console console(sim);
+        QVERIFY(!script.isEmpty() && console.opened);
+        AnaMenu& menu = console.menu;
+        for (const QString& entry : QStringList{"Text1=5", "Text2=300", "Text8=5", "Text9=AB", "Text5=130", "Text6=42",
+                                                "Text13=1", "Text14=220", "Text15=3"})
             QVERIFY(test::typeText(&test::child<QLineEdit>(menu, entry.section('=', 0, 0)), entry.section('=', 1)));
-        }
         // "Sayı Gönder", "Karakterleri Gönder", "1. Komut", "Sola Yön Oku Göster", "Ding-Dong AÇIK"
-        for (const char* button : {"Command2", "Command14", "Command9", "Command23", "Command34"}) test::press(menu, button);
+        for (const char* button : {"Command2", "Command14", "Command9", "Command23", "Command34"})
+            test::press(menu, button);
         QTRY_COMPARE_WITH_TIMEOUT(menu.GelenKomutLabel()->text(), "El Terminalinden gelen İLERTLETME KOMUTU", 8000);
         QTRY_COMPARE_WITH_TIMEOUT(menu.GelenKomutLabel()->text(), "Bilet Makinesinden gelen BİLET TALEP KOMUTU", 4000);
 
-        QVERIFY(sim.waitForFinished(10000));
-        QCOMPARE(sim.exitCode(), 0);
-        const QString out = QString::fromUtf8(sim.readAllStandardOutput());
+        QVERIFY(sim.process.waitForFinished(test::kSimWait));
+        QCOMPARE(sim.process.exitCode(), 0);
+        QCOMPARE(console.feedback.messages, QStringList());
+        const QString out = QString::fromUtf8(sim.process.readAllStandardOutput());
         QVERIFY2(!out.contains("çerçeve oluşturmayan"), qPrintable(out));
         QCOMPARE(out.mid(out.lastIndexOf("DURUM\n") + 6),
                  "El Terminali 5: sayı 300\n"

@@ -19,7 +19,8 @@ private slots:
             QCOMPARE(QList<int>(sent.begin(), sent.end()), bytes);
         }
         QCOMPARE(vela::sim::parse_prompt_line("bilet 256").message(), "'256' 0 ile 255 arasında bir sayı değil.");
-        QCOMPARE(vela::sim::parse_prompt_line("bekle 60001").message(), "'60001' 0 ile 60000 arasında bir milisaniye değil.");
+        QCOMPARE(vela::sim::parse_prompt_line("bekle 60001").message(),
+                 "'60001' 0 ile 60000 arasında bir milisaniye değil.");
     }
 };
 

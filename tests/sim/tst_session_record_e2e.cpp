@@ -1,73 +1,22 @@
 // The session record of a real console (offscreen) on vela-sim: what is
 // saved while the technician works, what a failed write does, and a saved
 // session replayed into a second console.
-#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include "support/controls.h"
-#include "support/feedback_recorder.h"
-#include "ui/ana_menu.h"
+#include "support/sim_console.h"
 #include "ui/bilet_ayarlama.h"
-#include "ui/received_log.h"
-#include "ui/save_file_dialog.h"
-#include "ui/windows.h"
 
 using namespace vela;
+using test::kSimWait;
 using test::typeText;
 
 namespace {
 
-constexpr int kWait = 10000;
 const QString kHeader = "Zaman\tOlay\tBaytlar\tCihaz\tAnlam";
-
-struct Simulator {
-    explicit Simulator(const QStringList& arguments = {}) {
-        process.start(QCoreApplication::applicationDirPath() + "/../vela-sim", QStringList{"--no-time"} + arguments);
-        if (process.waitForReadyRead(kWait)) path = QString::fromUtf8(process.readLine()).trimmed().remove("Hat hazır: ");
-    }
-    ~Simulator() {
-        process.write("cikis\n");
-        if (!process.waitForFinished(kWait)) process.kill();
-    }
-    QProcess process;
-    QString path;
-};
-
-// The console as the technician leaves it after choosing Com 1 at 9600; the
-// save dialog answers `file`.
-struct Console {
-    Console(const Simulator& sim, const QString& file) {
-        SaveFileDialog::setAnswer([this, file](const QString& offered) {
-            proposed = offered;
-            return file;
-        });
-        qputenv("VELA_COM1", sim.path.toUtf8());
-        menu.MSComm1.setCommPort(1);
-        opened = !sim.path.isEmpty() && menu.MSComm1.setSettings("9600,N,8,1") == 0 && menu.MSComm1.open() == 0;
-        menu.MSComm1.setRThreshold(1);
-        menu.show();
-        opened = QTest::qWaitForWindowActive(&menu) && opened;
-    }
-    ~Console() { SaveFileDialog::setAnswer({}); }
-    QAction* action(const QString& text) {
-        for (QAction* action : menu.Text7()->actions())
-            if (action->text() == text) return action;
-        return nullptr;
-    }
-
-    test::FeedbackRecorder feedback;
-    Windows windows;
-    AnaMenu& menu = windows.anaMenu();
-    QString proposed;
-    bool opened = false;
-};
 
 // The file's lines without their times; a line that had none is marked.
 QStringList untimed(const QString& path) {
@@ -91,141 +40,138 @@ QStringList linesOf(const QStringList& lines, const QString& event) {
 class SessionRecordEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
-    void saved_session();
-    void write_failure_data();
-    void write_failure();
-    void replay();
-};
+    // A number, a refused click, a ticket; then the devices answer with a key
+    // press, noise and an acknowledgement. The record is saved after the first
+    // click, so it holds what was kept and what was appended.
+    void saved_session() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("oturum.txt");
+        test::Simulator sim;
+        test::Console console(sim, file);
+        QVERIFY(console.opened);
+        QVERIFY(typeText(&test::child<QLineEdit>(console.menu, "Text1"), "5"));
+        QVERIFY(typeText(&test::child<QLineEdit>(console.menu, "Text2"), "300"));
+        test::press(console.menu, "Command2");  // "Sayı Gönder"
+        console.saveRecord();
+        const QString device = QFileInfo(sim.path).fileName();
+        QVERIFY2(console.proposed.contains(QRegularExpression("^" + QRegularExpression::escape(QDir::homePath()) +
+                                                              "/vela-oturum-\\d{8}-\\d{6}-" + device + "\\.txt$")),
+                 qPrintable(console.proposed));
+        QCOMPARE(test::child<QLabel>(console.menu, "KayitDosyasiLabel").text(), "Kayıt: oturum.txt");
 
-// A number, a refused click, a ticket; then the devices answer with a key
-// press, noise and an acknowledgement. The record is saved after the first
-// click, so it holds what was kept and what was appended.
-void SessionRecordEndToEndTest::saved_session() {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("oturum.txt");
-    Simulator sim;
-    Console console(sim, file);
-    QVERIFY(console.opened);
-    QVERIFY(typeText(&test::child<QLineEdit>(console.menu, "Text1"), "5"));
-    QVERIFY(typeText(&test::child<QLineEdit>(console.menu, "Text2"), "300"));
-    test::press(console.menu, "Command2");  // "Sayı Gönder"
-    QTest::keyClick(&console.menu, Qt::Key_S, Qt::ControlModifier);
-    const QString device = QFileInfo(sim.path).fileName();
-    QVERIFY2(console.proposed.contains(QRegularExpression("^" + QRegularExpression::escape(QDir::homePath()) +
-                                                         "/vela-oturum-\\d{8}-\\d{6}-" + device + "\\.txt$")),
-             qPrintable(console.proposed));
-    QCOMPARE(test::child<QLabel>(console.menu, "KayitDosyasiLabel").text(), "Kayıt: oturum.txt");
+        QVERIFY(typeText(&test::child<QLineEdit>(console.menu, "Text1"), "300"));
+        test::press(console.menu, "Command2");
+        test::press(console.menu, "Command29");  // "Bilet Ayarları"
+        BiletAyarlama& bilet = console.windows.biletAyarlama();
+        QVERIFY(typeText(&test::child<QLineEdit>(bilet, "Text5"), "129"));
+        QVERIFY(typeText(bilet.Text1(0), "A"));
+        bilet.Check1(0)->setChecked(true);
+        test::press(bilet, "BiletBilgisiGönder");
 
-    QVERIFY(typeText(&test::child<QLineEdit>(console.menu, "Text1"), "300"));
-    test::press(console.menu, "Command2");
-    test::press(console.menu, "Command29");  // "Bilet Ayarları"
-    BiletAyarlama& bilet = console.windows.biletAyarlama();
-    QVERIFY(typeText(&test::child<QLineEdit>(bilet, "Text5"), "129"));
-    QVERIFY(typeText(bilet.Text1(0), "A"));
-    bilet.Check1(0)->setChecked(true);
-    test::press(bilet, "BiletBilgisiGönder");
+        const auto answer = [&](const char* command, const QString& shown) {
+            sim.process.write(command);
+            QTRY_VERIFY_WITH_TIMEOUT(console.menu.Text7()->text().endsWith(shown), kSimWait);
+        };
+        answer("tus 5 ilerlet\n", "  176");
+        answer("bayt 1 2 3\n", "  1  2  3");
+        answer("alindi 129\n", "  59");
+        const QStringList saved = untimed(file);  // appended at once, not at the end
 
-    const auto answer = [&](const char* command, const QString& shown) {
-        sim.process.write(command);
-        QTRY_VERIFY_WITH_TIMEOUT(console.menu.Text7()->text().endsWith(shown), kWait);
-    };
-    answer("tus 5 ilerlet\n", "  176");
-    answer("bayt 1 2 3\n", "  1  2  3");
-    answer("alindi 129\n", "  59");
-    const QStringList saved = untimed(file);  // appended at once, not at the end
+        const int offset = QDateTime::currentDateTime().offsetFromUtc() / 60;  // minutes east of UTC
+        const QString utc = QString::asprintf("UTC%c%02d:%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60,
+                                              std::abs(offset) % 60);
+        QStringList expected = {kHeader, "PORT\t\t\taçıldı: " + sim.path + ", 9600 baud, " + utc,
+                                "GÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder",
+                                "RED\t\t\tSayı Gönder: El Terminal No 0 ile 255 arasında olmalı!"};
+        // The ticket: line 1 of the institution name holds "A" and its line feed.
+        for (int code : {31, 32})
+            for (int slot = 0; slot < (code == 31 ? 4 : 2); ++slot)
+                for (int p = 0; p < 16; ++p) {
+                    const int c = code == 31 && slot == 0 ? (p == 1 ? 65 : p == 15 ? 10 : 0) : 0;
+                    expected << QString::asprintf(
+                        "GÖNDERILEN\t170 %d %d %d %d 129 %d\tBilet Makinesi 129\tBilet Bilgisi: %s %d. satır, karakter "
+                        "%d",
+                        code, slot, p, c, (170 + code + slot + p + c + 129) % 256,
+                        code == 31 ? "kurum ismi" : "buton ismi", slot + 1, p);
+                }
+        expected += QStringList{"GELEN\t170 1 0 0 0 5 176\t\t",
+                                "ÇERÇEVE\t170 1 0 0 0 5 176\t\tEl Terminalinden gelen İLERTLETME KOMUTU",
+                                "GELEN\t1 2 3\t\t",
+                                "GELEN\t170 16 0 0 0 129 59\t\t",
+                                "ÇERÇEVE\t170 16 0 0 0 129 59\t\tALINDI (ACK) BİLGİSİ geldi",
+                                ""};
+        QCOMPARE(saved, expected);
 
-    const int offset = QDateTime::currentDateTime().offsetFromUtc() / 60;  // minutes east of UTC
-    const QString utc = QString::asprintf("UTC%c%02d:%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60, std::abs(offset) % 60);
-    QStringList expected = {kHeader, "PORT\t\t\taçıldı: " + sim.path + ", 9600 baud, " + utc,
-                            "GÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder",
-                            "RED\t\t\tSayı Gönder: El Terminal No 0 ile 255 arasında olmalı!"};
-    // The ticket: line 1 of the institution name holds "A" and its line feed.
-    for (int code : {31, 32}) {
-        for (int slot = 0; slot < (code == 31 ? 4 : 2); ++slot) {
-            for (int position = 0; position < 16; ++position) {
-                const int c = code == 31 && slot == 0 ? (position == 1 ? 65 : position == 15 ? 10 : 0) : 0;
-                expected << QString("GÖNDERILEN\t170 %1 %2 %3 %4 129 %5\tBilet Makinesi 129\tBilet Bilgisi: %6 "
-                                    "%7. satır, karakter %3")
-                                .arg(code).arg(slot).arg(position).arg(c)
-                                .arg((170 + code + slot + position + c + 129) % 256)
-                                .arg(code == 31 ? "kurum ismi" : "buton ismi").arg(slot + 1);
-            }
-        }
+        console.action("Kaydı Durdur")->trigger();
+        QVERIFY(test::child<QLabel>(console.menu, "KayitDosyasiLabel").isHidden());
+        test::press(console.menu, "Command2");  // refused again, no longer appended
+        QCOMPARE(untimed(file), expected);
+        QCOMPARE(console.feedback.messages.size(), 2);
     }
-    expected << "GELEN\t170 1 0 0 0 5 176\t\t"
-             << "ÇERÇEVE\t170 1 0 0 0 5 176\t\tEl Terminalinden gelen İLERTLETME KOMUTU"
-             << "GELEN\t1 2 3\t\t" << "GELEN\t170 16 0 0 0 129 59\t\t"
-             << "ÇERÇEVE\t170 16 0 0 0 129 59\t\tALINDI (ACK) BİLGİSİ geldi" << "";
-    QCOMPARE(saved, expected);
 
-    console.action("Kaydı Durdur")->trigger();
-    QVERIFY(test::child<QLabel>(console.menu, "KayitDosyasiLabel").isHidden());
-    test::press(console.menu, "Command2");  // refused again, no longer appended
-    QCOMPARE(untimed(file), expected);
-    QCOMPARE(console.feedback.messages.size(), 2);
-}
+    void write_failure_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full disk") << QString("/dev/full") << "diskte yer kalmadı";
+        QTest::newRow("folder removed") << QString("gone/oturum.txt") << "klasör bulunamadı";
+    }
 
-void SessionRecordEndToEndTest::write_failure_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("full disk") << "/dev/full" << "diskte yer kalmadı";
-    QTest::newRow("folder removed") << "gone/oturum.txt" << "klasör bulunamadı";
-}
+    // One message naming the file and the reason; the console goes on sending
+    // and nothing more is said about the record.
+    void write_failure() {
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;  // "gone" is not in it
+        if (!file.startsWith('/')) file = dir.filePath(file);
+        test::Simulator sim;
+        test::Console console(sim, file);
+        QVERIFY(console.opened);
+        console.feedback.clear();
+        console.action("Oturum Kaydını Kaydet…")->trigger();
+        QCOMPARE(console.feedback.messages,
+                 QStringList{"Oturum kaydı yazılamadı: " + file + " (" + reason + "). Kayıt durduruldu."});
+        QVERIFY(!console.action("Kaydı Durdur")->isEnabled());
+        QVERIFY(test::child<QLabel>(console.menu, "KayitDosyasiLabel").isHidden());
 
-// One message naming the file and the reason; the console goes on sending
-// and nothing more is said about the record.
-void SessionRecordEndToEndTest::write_failure() {
-    QFETCH(QString, file);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;  // "gone" is not in it
-    if (!file.startsWith('/')) file = dir.filePath(file);
-    Simulator sim;
-    Console console(sim, file);
-    QVERIFY(console.opened);
-    console.feedback.clear();
-    console.action("Oturum Kaydını Kaydet…")->trigger();
-    QCOMPARE(console.feedback.messages,
-             QStringList{"Oturum kaydı yazılamadı: " + file + " (" + reason + "). Kayıt durduruldu."});
-    QVERIFY(!console.action("Kaydı Durdur")->isEnabled());
-    QVERIFY(test::child<QLabel>(console.menu, "KayitDosyasiLabel").isHidden());
+        QVERIFY(typeText(&test::child<QLineEdit>(console.menu, "Text1"), "5"));
+        test::press(console.menu, "Command2");
+        QCOMPARE(console.menu.GonderilenLabel(6)->text(), " 177");  // 170 2 0 0 0 5
+        QCOMPARE(console.feedback.messages.size(), 1);
+    }
 
-    QVERIFY(typeText(&test::child<QLineEdit>(console.menu, "Text1"), "5"));
-    test::press(console.menu, "Command2");
-    QCOMPARE(console.menu.GonderilenLabel(6)->text(), " 177");  // 170 2 0 0 0 5
-    QCOMPARE(console.feedback.messages.size(), 1);
-}
+    // A field session whose received side comes in odd pieces, with noise and a
+    // frame cut over two deliveries, played at twice its speed into a console:
+    // it finds the same frames and sentences.
+    void replay() {
+        const QByteArray recorded =
+            kHeader.toUtf8() +
+            "\n"
+            "2026-03-07 14:32:05.100\tGELEN\t170 1 0 0 0 5 176\t\t\n"
+            "2026-03-07 14:32:05.100\tÇERÇEVE\t170 1 0 0 0 5 176\t\tEl Terminalinden gelen İLERTLETME KOMUTU\n"
+            "2026-03-07 14:32:05.101\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder\n"
+            "2026-03-07 14:32:05.400\tGELEN\t9 170 14 0\t\t\n"
+            "2026-03-07 14:32:05.700\tGELEN\t0 0 130 58 170 2 0 0 0 5 177\t\t\n"
+            "2026-03-07 14:32:05.700\tÇERÇEVE\t170 14 0 0 0 130 58\t\tBilet Makinesinden gelen BİLET TALEP KOMUTU\n"
+            "2026-03-07 14:32:05.700\tÇERÇEVE\t170 2 0 0 0 5 177\t\tbilinmeyen komut\n";
+        QTemporaryDir dir;
+        const QString field = test::written(dir.filePath("saha.txt"), recorded);
+        QVERIFY(!field.isEmpty());
+        test::Simulator sim({"--replay", field, "--speed", "2"});
+        test::Console console(sim, dir.filePath("tezgah.txt"));
+        QVERIFY(console.opened);
+        console.action("Oturum Kaydını Kaydet…")->trigger();
+        sim.process.write("\n");  // the console is on the line: play
+        QTRY_VERIFY_WITH_TIMEOUT(console.menu.Text7()->text().endsWith("  177"), kSimWait);
+        QVERIFY(sim.process.waitForFinished(kSimWait));
+        QCOMPARE(sim.process.exitCode(), 0);
 
-// A field session whose received side comes in odd pieces, with noise and a
-// frame cut over two deliveries, played at twice its speed into a console:
-// it finds the same frames and sentences.
-void SessionRecordEndToEndTest::replay() {
-    const QByteArray recorded = kHeader.toUtf8() + "\n"
-        "2026-03-07 14:32:05.100\tGELEN\t170 1 0 0 0 5 176\t\t\n"
-        "2026-03-07 14:32:05.100\tÇERÇEVE\t170 1 0 0 0 5 176\t\tEl Terminalinden gelen İLERTLETME KOMUTU\n"
-        "2026-03-07 14:32:05.101\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder\n"
-        "2026-03-07 14:32:05.400\tGELEN\t9 170 14 0\t\t\n"
-        "2026-03-07 14:32:05.700\tGELEN\t0 0 130 58 170 2 0 0 0 5 177\t\t\n"
-        "2026-03-07 14:32:05.700\tÇERÇEVE\t170 14 0 0 0 130 58\t\tBilet Makinesinden gelen BİLET TALEP KOMUTU\n"
-        "2026-03-07 14:32:05.700\tÇERÇEVE\t170 2 0 0 0 5 177\t\tbilinmeyen komut\n";
-    QTemporaryDir dir;
-    QFile field(dir.filePath("saha.txt"));
-    QVERIFY(field.open(QIODevice::WriteOnly) && field.write(recorded) == recorded.size());
-    field.close();
-    Simulator sim({"--replay", field.fileName(), "--speed", "2"});
-    Console console(sim, dir.filePath("tezgah.txt"));
-    QVERIFY(console.opened);
-    console.action("Oturum Kaydını Kaydet…")->trigger();
-    sim.process.write("\n");  // the console is on the line: play
-    QTRY_VERIFY_WITH_TIMEOUT(console.menu.Text7()->text().endsWith("  177"), kWait);
-    QVERIFY(sim.process.waitForFinished(kWait));
-    QCOMPARE(sim.process.exitCode(), 0);
-
-    const QStringList bench = untimed(dir.filePath("tezgah.txt"));
-    QCOMPARE(linesOf(bench, "ÇERÇEVE"), linesOf(untimed(field.fileName()), "ÇERÇEVE"));
-    QStringList bytes;
-    for (const QString& line : linesOf(bench, "GELEN")) bytes << line.section('\t', 1, 1);
-    QCOMPARE(bytes.join(' '), "170 1 0 0 0 5 176 9 170 14 0 0 0 130 58 170 2 0 0 0 5 177");
-}
+        const QStringList bench = untimed(dir.filePath("tezgah.txt"));
+        QCOMPARE(linesOf(bench, "ÇERÇEVE"), linesOf(untimed(field), "ÇERÇEVE"));
+        QStringList bytes;
+        for (const QString& line : linesOf(bench, "GELEN")) bytes << line.section('\t', 1, 1);
+        QCOMPARE(bytes.join(' '), "170 1 0 0 0 5 176 9 170 14 0 0 0 130 58 170 2 0 0 0 5 177");
+    }
+};
 
 QTEST_MAIN(SessionRecordEndToEndTest)
 #include "tst_session_record_e2e.moc"

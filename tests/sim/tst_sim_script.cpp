@@ -37,8 +37,9 @@ private slots:
         QFile script(dir.filePath("session.txt"));
         QVERIFY(pty.valid() && script.open(QIODevice::WriteOnly));
         // The first wait leaves room for the console's frames.
-        script.write("# a hand terminal and a ticket machine answer\nbekle 800\ntus 5 ilerlet\nbilet 130\n"
-                     "tus 5 zipla\nbayt 170 1\nbekle 300\ncerceve 3 9 9 9 5\n");
+        script.write(
+            "# a hand terminal and a ticket machine answer\nbekle 800\ntus 5 ilerlet\nbilet 130\n"
+            "tus 5 zipla\nbayt 170 1\nbekle 300\ncerceve 3 9 9 9 5\n");
         script.close();
         const QString device = QString::fromStdString(pty.slavePath()), log = dir.filePath("session.log");
         QProcess sim;
@@ -50,8 +51,8 @@ private slots:
         // The console's side: a whole frame, garbage with start bytes, the
         // dot-matrix text "AB" cut at odd places, and a frame that never ends.
         QVERIFY(pty.write({170, 2, 44, 1, 0, 5, 222, 170, 0, 170}));
-        const Bytes text = {170, 21, 5, 0, 0, 5, 201, 170, 20, 0, 0, 65, 5, 4, 170, 20, 0, 1, 66, 5, 6,
-                            170, 21, 4, 0, 0, 5, 200, 170, 41, 0, 2, 0, 5, 218};
+        const Bytes text = {170, 21, 5, 0,   0,  5, 201, 170, 20, 0,   0,   65, 5, 4, 170, 20, 0,  1,
+                            66,  5,  6, 170, 21, 4, 0,   0,   5,  200, 170, 41, 0, 2, 0,   5,  218};
         for (std::size_t i = 0; i < text.size(); i += 5, QTest::qWait(10)) {
             QVERIFY(pty.write(Bytes(text.begin() + long(i), text.begin() + long(std::min(i + 5, text.size())))));
         }

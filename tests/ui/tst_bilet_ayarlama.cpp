@@ -101,8 +101,10 @@ private slots:
         QTest::addColumn<QString>("font");
         QTest::addColumn<QString>("other");
         QTest::addColumn<QString>("esc");
+        // clang-format off
         QTest::newRow("Font B") << "Font_A_B_1" << "Font_A_B_0" << "27, 33,  49";
         QTest::newRow("Font A") << "Font_A_B_0" << "Font_A_B_1" << "27, 33,  48";
+        // clang-format on
     }
     void fontClickedAgain() {
         QFETCH(QString, font);

@@ -95,7 +95,8 @@ private slots:
         const QString stuck = "Com 1 veri almıyor (%1); çerçeve gönderilemedi.";
         QTest::newRow("buffers full before the click") << Stop::FullBefore << stuck;
         QTest::newRow("buffers fill during the transfer") << Stop::FillsDuring << stuck;
-        QTest::newRow("pulled during the transfer") << Stop::Pulled << "Com Port bağlantısı koptu! Komut gönderilemedi.";
+        QTest::newRow("pulled during the transfer")
+            << Stop::Pulled << "Com Port bağlantısı koptu! Komut gönderilemedi.";
     }
 
     // One message within 2 s of the last frame that left, the RED on disk
@@ -171,7 +172,8 @@ private slots:
         QVERIFY(recorder.saveTo(dir.filePath("kayit.txt")));
         const QList<RecordLine> record = readRecord(dir.filePath("kayit.txt"));
         QCOMPARE(int(record.size()), 100001);
-        QCOMPARE(record[0].event + ": " + record[0].meaning, "ATILAN: bellek dolduğu için en eski 1 olay kayıttan düştü");
+        QCOMPARE(record[0].event + ": " + record[0].meaning,
+                 "ATILAN: bellek dolduğu için en eski 1 olay kayıttan düştü");
         QCOMPARE(record[0].ms, record[1].ms);
         QCOMPARE(record[1].bytes + " " + record[99998].bytes, "1 98");
         QCOMPARE(record[99998].ms - record[1].ms, qint64(99997));
