@@ -226,9 +226,8 @@ Bare bareNotification(const Stream& stream) {
     if (!pty.valid() || port.open() != 0) return {};
     port.setRThreshold(1);
     std::size_t received = 0;
-    QObject::connect(&port, &SerialPort::onComm, [&](int, const QByteArray& input) {
-        received += static_cast<std::size_t>(input.size());
-    });
+    QObject::connect(&port, &SerialPort::onComm,
+                     [&](int, const QByteArray& input) { received += static_cast<std::size_t>(input.size()); });
     // Ten seconds, however long the run.
     const std::size_t bytes = std::min(stream.bytes.size(), std::size_t{kBytesPerSecond} * kDefaultSeconds) / 2;
     const Feed result = feed(pty, stream, bytes);
@@ -258,16 +257,16 @@ int main(int argc, char* argv[]) {
     const Feed run = feed(console.pty, stream, stream.bytes.size());
     const double residentAtEnd = residentMiB();
     const auto beeps = static_cast<std::size_t>(console.feedback.beeps);
-    const std::size_t painted =
-        static_cast<std::size_t>(std::count_if(watch.shownAt.begin(), watch.shownAt.end(),
-                                               [](Clock::time_point at) { return at != Clock::time_point{}; }));
+    const std::size_t painted = static_cast<std::size_t>(std::count_if(
+        watch.shownAt.begin(), watch.shownAt.end(), [](Clock::time_point at) { return at != Clock::time_point{}; }));
     const std::vector<double> delays = delaysUntilShown(watch.shownAt, run.lastByteAt);
     const std::vector<double> alone = aloneDelays(console, watch);
     const std::size_t expectedFrames = framesIn(stream.bytes);
     const bool onDesktop = QGuiApplication::platformName() != QLatin1String("offscreen");
 
-    const QByteArray title = QStringLiteral("Cost at line rate (1,920 bytes/s, one byte per write, %1 s), %2, "
-                                            "accessibility %3")
+    const QByteArray title = QStringLiteral(
+                                 "Cost at line rate (1,920 bytes/s, one byte per write, %1 s), %2, "
+                                 "accessibility %3")
                                  .arg(runSeconds)
                                  .arg(QGuiApplication::platformName(), QAccessible::isActive() ? "on" : "off")
                                  .toUtf8();

@@ -35,8 +35,8 @@ Stream makeStream() {
     stream.bytes.reserve(kBytes + 32);
     while (stream.bytes.size() < kBytes) {
         for (int n = runLength(random); n > 0; --n) stream.bytes.push_back(static_cast<std::uint8_t>(anyByte(random)));
-        const Frame frame = Komut_Cercevesi(codes[code(random)], static_cast<Byte>(anyByte(random) % 4),
-                                            0, 0, static_cast<Byte>(anyByte(random)));
+        const Frame frame = Komut_Cercevesi(codes[code(random)], static_cast<Byte>(anyByte(random) % 4), 0, 0,
+                                            static_cast<Byte>(anyByte(random)));
         stream.bytes.insert(stream.bytes.end(), frame.begin(), frame.end());
         if (stream.bytes.size() <= kBytes) ++stream.framesInserted;
     }
@@ -64,14 +64,13 @@ int main(int argc, char* argv[]) {
     // monitor has handled the bytes it is told about.
     std::size_t handled = 0;
     Clock::time_point lastHandled;
-    QObject::connect(&console.menu.MSComm1, &SerialPort::onComm, &application,
-                     [&](int, const QByteArray& input) {
-                         handled += static_cast<std::size_t>(input.size());
-                         if (handled >= kBytes) {
-                             lastHandled = Clock::now();
-                             application.quit();
-                         }
-                     });
+    QObject::connect(&console.menu.MSComm1, &SerialPort::onComm, &application, [&](int, const QByteArray& input) {
+        handled += static_cast<std::size_t>(input.size());
+        if (handled >= kBytes) {
+            lastHandled = Clock::now();
+            application.quit();
+        }
+    });
     QTimer::singleShot(std::chrono::minutes(5), &application, &QCoreApplication::quit);
 
     std::atomic<bool> written{false};
@@ -90,8 +89,8 @@ int main(int argc, char* argv[]) {
     count("bytes written", stream.bytes.size());
     count("bytes handled by the monitor", handled);
     figure("time to handle them", elapsed, "s");
-    atLeast("bytes/s handled", handled >= kBytes ? static_cast<double>(handled) / elapsed : 0,
-            kTargetBytesPerSecond, "B/s");
+    atLeast("bytes/s handled", handled >= kBytes ? static_cast<double>(handled) / elapsed : 0, kTargetBytesPerSecond,
+            "B/s");
     count("frames inserted whole", stream.framesInserted);
     count("frames in the stream (incl. by chance)", expectedFrames);
     count("frames recognised by the monitor", recognised);

@@ -5,13 +5,13 @@
 // byte to the first byte of the next one. The reader is first measured
 // against a writer of known timing, so that its own error can be told from
 // the console's.
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
 #include <time.h>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <thread>
 
@@ -118,9 +118,8 @@ bool report(const char* title, const Sequence& specified, LineReader& reader) {
     count("specified waits", sleepExcess.size());
     figure("wait error, least (negative = too short)", sleepExcess.empty() ? 0 : shortest, "ms");
     below("wait excess, median", median(sleepExcess), kMedianExcessLimitMs, "ms");
-    below("wait excess, worst",
-          sleepExcess.empty() ? 0 : *std::max_element(sleepExcess.begin(), sleepExcess.end()), kWorstExcessLimitMs,
-          "ms");
+    below("wait excess, worst", sleepExcess.empty() ? 0 : *std::max_element(sleepExcess.begin(), sleepExcess.end()),
+          kWorstExcessLimitMs, "ms");
     count("gaps without a specified wait", frameGaps.size());
     figure("  their median", median(frameGaps), "ms");
     figure("  their worst", frameGaps.empty() ? 0 : *std::max_element(frameGaps.begin(), frameGaps.end()), "ms");
@@ -154,8 +153,10 @@ void readerCheck() {
                 if (::write(slave, &byte, 1) != 1) return;
                 (i == 0 ? firstWritten : lastWritten)[k] = Clock::now();
             }
-            const auto next = std::chrono::duration_cast<std::chrono::nanoseconds>((lastWritten[k] + kWait).time_since_epoch());
-            const timespec at{static_cast<time_t>(next.count() / 1'000'000'000), static_cast<long>(next.count() % 1'000'000'000)};
+            const auto next = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                (lastWritten[k] + kWait).time_since_epoch());
+            const timespec at{static_cast<time_t>(next.count() / 1'000'000'000),
+                              static_cast<long>(next.count() % 1'000'000'000)};
             ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
         }
     });

@@ -68,8 +68,8 @@ double recorderPercent(const std::vector<std::uint8_t>& bytes, const QString& fi
     for (std::size_t at = 0; at < bytes.size(); at += perDelivery) {
         const std::size_t end = std::min(at + perDelivery, bytes.size());
         const auto now = SessionRecorder::Moment::clock::now();
-        recorder.received(QByteArray(reinterpret_cast<const char*>(bytes.data() + at), static_cast<qsizetype>(end - at)),
-                          now);
+        recorder.received(
+            QByteArray(reinterpret_cast<const char*>(bytes.data() + at), static_cast<qsizetype>(end - at)), now);
         for (std::size_t i = at; i < end; ++i) {
             if (const std::optional<Frame> frame = window.push(bytes[i])) recorder.recognised(*frame, now);
         }

@@ -88,7 +88,8 @@ bool runOnce(Run& run) {
     }
     char buffer[256] = {};
     std::size_t got = 0;
-    for (ssize_t n; (n = ::read(out[0], buffer + got, sizeof buffer - 1 - got)) > 0;) got += static_cast<std::size_t>(n);
+    for (ssize_t n; (n = ::read(out[0], buffer + got, sizeof buffer - 1 - got)) > 0;)
+        got += static_cast<std::size_t>(n);
     ::close(out[0]);
     int status = 0;
     waitpid(pid, &status, 0);

@@ -91,8 +91,8 @@ inline void count(const char* name, std::size_t value) { std::printf("  %-40s %1
 // A figure that must reach at least `target`; the ratio is value / target.
 inline bool atLeast(const char* name, double value, double target, const char* unit) {
     const bool met = value >= target;
-    std::printf("  %-40s %14.3f %-8s target >= %-10g ratio %8.3f  %s\n", name, value, unit, target,
-                value / target, met ? "met" : "MISSED");
+    std::printf("  %-40s %14.3f %-8s target >= %-10g ratio %8.3f  %s\n", name, value, unit, target, value / target,
+                met ? "met" : "MISSED");
     return met;
 }
 
@@ -100,8 +100,8 @@ inline bool atLeast(const char* name, double value, double target, const char* u
 // is met).
 inline bool below(const char* name, double value, double limit, const char* unit) {
     const bool met = value < limit;
-    std::printf("  %-40s %14.3f %-8s target <  %-10g ratio %8.3f  %s\n", name, value, unit, limit,
-                value / limit, met ? "met" : "MISSED");
+    std::printf("  %-40s %14.3f %-8s target <  %-10g ratio %8.3f  %s\n", name, value, unit, limit, value / limit,
+                met ? "met" : "MISSED");
     return met;
 }
 

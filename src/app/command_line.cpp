@@ -12,9 +12,9 @@ int answerCommandLine(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(VELA_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "VELA Test Konsolu: sıramatik kurulumunun seri hattına komut gönderir ve gelen\n"
-        "çerçeveleri gösterir. Seçeneksiz başlatılınca port seçim penceresini açar."));
+    parser.setApplicationDescription(
+        QStringLiteral("VELA Test Konsolu: sıramatik kurulumunun seri hattına komut gönderir ve gelen\n"
+                       "çerçeveleri gösterir. Seçeneksiz başlatılınca port seçim penceresini açar."));
     parser.addHelpOption();
     parser.addVersionOption();
 

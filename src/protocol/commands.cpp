@@ -25,14 +25,19 @@ Frame show_number(Byte terminal, std::uint16_t number) {
     return Komut_Cercevesi(code::hand_terminal::kShowNumber, n.low, n.high, 0, terminal);
 }
 
-Frame nobody_waiting(Byte terminal) { return Komut_Cercevesi(code::hand_terminal::kNobodyWaiting, 0, 0, code::hand_terminal::kNobodyWaitingMark, terminal); }
+Frame nobody_waiting(Byte terminal) {
+    return Komut_Cercevesi(code::hand_terminal::kNobodyWaiting, 0, 0, code::hand_terminal::kNobodyWaitingMark,
+                           terminal);
+}
 
 Frame waiting_count(Byte terminal, std::uint16_t waiting) {
     const TwoBytes w = split_two_bytes(waiting);
     return Komut_Cercevesi(code::hand_terminal::kWaitingCount, w.low, w.high, 0, terminal);
 }
 
-Frame flash_count(Byte terminal, Byte count) { return Komut_Cercevesi(code::hand_terminal::kFlashCount, count, 0, 0, terminal); }
+Frame flash_count(Byte terminal, Byte count) {
+    return Komut_Cercevesi(code::hand_terminal::kFlashCount, count, 0, 0, terminal);
+}
 Frame display_off(Byte terminal) { return Komut_Cercevesi(code::hand_terminal::kDisplayOff, 0, 0, 0, terminal); }
 Frame display_dashes(Byte terminal) { return Komut_Cercevesi(code::hand_terminal::kDisplayDashes, 0, 0, 0, terminal); }
 Frame display_on(Byte terminal) { return Komut_Cercevesi(code::hand_terminal::kDisplayOn, 0, 0, 0, terminal); }
@@ -56,7 +61,9 @@ Frame second_ticket(Byte machine, std::uint16_t waiting, Byte repeats) {
     return Komut_Cercevesi(code::ticket_machine::kSecondTicket, w.low, w.high, repeats, machine);
 }
 
-Frame no_ticket(Byte machine) { return Komut_Cercevesi(code::ticket_machine::kNoTicket, 0, 0, code::ticket_machine::kNoTicketMark, machine); }
+Frame no_ticket(Byte machine) {
+    return Komut_Cercevesi(code::ticket_machine::kNoTicket, 0, 0, code::ticket_machine::kNoTicketMark, machine);
+}
 
 Frame load_ticket_data(Byte machine, Byte data, Byte address, Byte sequence) {
     return Komut_Cercevesi(code::ticket_machine::kLoadTicketData, data, address, sequence, machine);
@@ -77,12 +84,18 @@ Frame load_address(Byte address) {
 
 namespace main_board {
 
-Frame ku_enable(Byte board, Byte ku) { return Komut_Cercevesi(code::main_board::kKu, ku, code::main_board::kEnable, 0, board); }
-Frame ku_disable(Byte board, Byte ku) { return Komut_Cercevesi(code::main_board::kKu, ku, code::main_board::kDisable, 0, board); }
+Frame ku_enable(Byte board, Byte ku) {
+    return Komut_Cercevesi(code::main_board::kKu, ku, code::main_board::kEnable, 0, board);
+}
+Frame ku_disable(Byte board, Byte ku) {
+    return Komut_Cercevesi(code::main_board::kKu, ku, code::main_board::kDisable, 0, board);
+}
 Frame arrow(Byte board, Byte ku, Arrow arrow) {
     return Komut_Cercevesi(code::main_board::kArrow, ku, code_of(arrow), 0, board);
 }
-Frame scroll_delay(Byte board, Byte seconds) { return Komut_Cercevesi(code::main_board::kScrollDelay, seconds, 0, 0, board); }
+Frame scroll_delay(Byte board, Byte seconds) {
+    return Komut_Cercevesi(code::main_board::kScrollDelay, seconds, 0, 0, board);
+}
 
 }  // namespace main_board
 
@@ -101,7 +114,9 @@ Frame buffer_length(Byte id, Byte length) { return Komut_Cercevesi(code::dot_mat
 Frame frequencies(Byte id, Byte static_text, Byte scrolling_text) {
     return Komut_Cercevesi(code::dot_matrix::kFrequencies, static_text, scrolling_text, 0, id);
 }
-Frame brightness(Byte id, Byte brightness) { return Komut_Cercevesi(code::dot_matrix::kBrightness, brightness, 0, 0, id); }
+Frame brightness(Byte id, Byte brightness) {
+    return Komut_Cercevesi(code::dot_matrix::kBrightness, brightness, 0, 0, id);
+}
 
 Result<Sequence> text_transfer(Byte id, std::string_view utf8_text) {
     using std::chrono::milliseconds;
@@ -123,7 +138,8 @@ Result<Sequence> text_transfer(Byte id, std::string_view utf8_text) {
     // The further wait before the display comes back on.
     steps.back().pause_after += kSettle;
     steps.push_back({mode(id, Mode::DisplayOn), kPerFrame});
-    steps.push_back({Komut_Cercevesi(code::dot_matrix::kTextLength, 0, static_cast<Byte>(codes->size()), 0, id), milliseconds{0}});
+    steps.push_back(
+        {Komut_Cercevesi(code::dot_matrix::kTextLength, 0, static_cast<Byte>(codes->size()), 0, id), milliseconds{0}});
     return steps;
 }
 

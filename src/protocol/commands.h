@@ -32,7 +32,7 @@ Frame load_ticket_data(Byte machine, Byte data, Byte address, Byte sequence);
 }  // namespace ticket_machine
 
 namespace general {
-Frame global_reset();  // the hand-terminal reset to device 0
+Frame global_reset();              // the hand-terminal reset to device 0
 Frame load_address(Byte address);  // the address in DATA6
 }  // namespace general
 

@@ -37,8 +37,8 @@ Reading read_number(std::string_view utf8_text) {
         ++i;
     }
     // The magnitude may reach 2^63 for a negative number.
-    const std::uint64_t limit =
-        static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + (negative ? 1 : 0);
+    const std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) +
+                                (negative ? 1 : 0);
     const Fit overflow = negative ? Fit::TooSmall : Fit::TooLarge;
 
     std::uint64_t magnitude = 0;
@@ -69,8 +69,7 @@ Reading read_number(std::string_view utf8_text) {
     }
     if (!any_digit) return {};
 
-    const bool round_up =
-        fraction == Half::Above || (fraction == Half::Exactly && magnitude % 2 == 1);
+    const bool round_up = fraction == Half::Above || (fraction == Half::Exactly && magnitude % 2 == 1);
     if (round_up) {
         if (magnitude == limit) return {overflow, 0};
         ++magnitude;

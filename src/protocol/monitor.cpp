@@ -11,8 +11,8 @@ namespace {
 // unless the row leaves them open.
 struct DecodingRow {
     Byte code;
-    bool parameters_open;     // DATA3..DATA5 not looked at
-    bool last_parameter_open; // DATA5 not looked at
+    bool parameters_open;      // DATA3..DATA5 not looked at
+    bool last_parameter_open;  // DATA5 not looked at
     std::string_view sentence;
 };
 

@@ -40,8 +40,7 @@ int gs_bang_value(CharacterSize size) { return size.height + 16 * size.width; }
 
 CharacterSize character_size(int gs_bang) { return {gs_bang & 0x07, (gs_bang >> 4) & 0x07}; }
 
-int gs_bang_value(const std::array<bool, 8>& height_selected,
-                  const std::array<bool, 8>& width_selected) {
+int gs_bang_value(const std::array<bool, 8>& height_selected, const std::array<bool, 8>& width_selected) {
     return gs_bang_value({size_index(height_selected), size_index(width_selected)});
 }
 

@@ -41,8 +41,7 @@ CharacterSize character_size(int gs_bang);
 // The value for the window's options: h and w are the first selected index
 // from 1 up to 7 of the height and width options, 0 when none of those is
 // selected.
-int gs_bang_value(const std::array<bool, 8>& height_selected,
-                  const std::array<bool, 8>& width_selected);
+int gs_bang_value(const std::array<bool, 8>& height_selected, const std::array<bool, 8>& width_selected);
 
 // "27, 33, " / "29, 33, " followed by the value with a reserved sign position:
 // 8 reads "27, 33,  8", -5 would read "27, 33, -5".

@@ -21,8 +21,8 @@ namespace vela {
 
 // One event line of a record as it was read.
 struct RecordEntry {
-    std::size_t line = 0;                // counted from 1, the header included
-    std::optional<std::int64_t> at_ms;   // on a scale only gaps are taken from; none when the time field is empty
+    std::size_t line = 0;               // counted from 1, the header included
+    std::optional<std::int64_t> at_ms;  // on a scale only gaps are taken from; none when the time field is empty
     RecordEvent event = RecordEvent::Port;
     std::vector<Byte> bytes;
     std::string device;

@@ -53,9 +53,12 @@ LocalTime RecordClock::at(Monotonic::time_point moment) const {
     const auto day = floor<days>(local);
     const year_month_day date{day};
     const hh_mm_ss time{local - day};
-    return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
-            static_cast<int>(static_cast<unsigned>(date.day())), static_cast<int>(time.hours().count()),
-            static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()),
+    return {static_cast<int>(date.year()),
+            static_cast<int>(static_cast<unsigned>(date.month())),
+            static_cast<int>(static_cast<unsigned>(date.day())),
+            static_cast<int>(time.hours().count()),
+            static_cast<int>(time.minutes().count()),
+            static_cast<int>(time.seconds().count()),
             static_cast<int>(time.subseconds().count())};
 }
 

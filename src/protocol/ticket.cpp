@@ -29,15 +29,13 @@ Result<LineSlot> line_slot(const TicketLine& line) {
 
 // The character frames of one block of lines, slot by slot, position by
 // position, each followed by the pause.
-std::optional<Refusal> append_lines(Sequence& steps, Byte code, Byte machine,
-                                    std::span<const TicketLine> lines) {
+std::optional<Refusal> append_lines(Sequence& steps, Byte code, Byte machine, std::span<const TicketLine> lines) {
     for (std::size_t s = 0; s < lines.size(); ++s) {
         const Result<LineSlot> slot = line_slot(lines[s]);
         if (!slot) return Refusal{slot.message()};
         for (std::size_t p = 0; p < kSlotSize; ++p) {
-            steps.push_back({Komut_Cercevesi(code, static_cast<Byte>(s), static_cast<Byte>(p),
-                                             (*slot)[p], machine),
-                             kPause});
+            steps.push_back(
+                {Komut_Cercevesi(code, static_cast<Byte>(s), static_cast<Byte>(p), (*slot)[p], machine), kPause});
         }
     }
     return std::nullopt;
@@ -50,7 +48,8 @@ void append_font(Sequence& steps, Byte machine, const TicketLayout& layout, std:
     if (!layout.font_ticked[index]) return;
     const milliseconds pause = is_esc_bang_slot(static_cast<int>(slot)) ? kPause : milliseconds{0};
     steps.push_back(
-        {Komut_Cercevesi(code::ticket_transfer::kFont, static_cast<Byte>(slot), layout.fonts[index], 0, machine), pause});
+        {Komut_Cercevesi(code::ticket_transfer::kFont, static_cast<Byte>(slot), layout.fonts[index], 0, machine),
+         pause});
 }
 
 }  // namespace
@@ -75,10 +74,12 @@ PreviewText preview_text(const TicketLayout& layout) {
 
 Result<Sequence> ticket_transfer(Byte machine, const TicketLayout& layout) {
     Sequence steps;
-    if (auto refusal = append_lines(steps, code::ticket_transfer::kInstitutionCharacter, machine, layout.institution)) return *refusal;
+    if (auto refusal = append_lines(steps, code::ticket_transfer::kInstitutionCharacter, machine, layout.institution))
+        return *refusal;
     append_font(steps, machine, layout, 1);
     append_font(steps, machine, layout, 2);
-    if (auto refusal = append_lines(steps, code::ticket_transfer::kButtonCharacter, machine, layout.button)) return *refusal;
+    if (auto refusal = append_lines(steps, code::ticket_transfer::kButtonCharacter, machine, layout.button))
+        return *refusal;
     for (std::size_t slot = 3; slot <= kFontSlots; ++slot) append_font(steps, machine, layout, slot);
     return steps;
 }

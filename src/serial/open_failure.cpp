@@ -36,11 +36,13 @@ QString permissionAdvice(const QString& device) {
         return QStringLiteral("Aygıtın grubu (%1) da onu açamaz; bir gruba katılmak yetmez.\n").arg(name) +
                kAskAdministrator;
     if (!entry)
-        return QStringLiteral("Aygıt, adı olmayan %1 numaralı gruba ait; bu gruba usermod ile katılınamaz.\n").arg(name) +
+        return QStringLiteral("Aygıt, adı olmayan %1 numaralı gruba ait; bu gruba usermod ile katılınamaz.\n")
+                   .arg(name) +
                kAskAdministrator;
-    return QStringLiteral("Aygıt \"%1\" grubuna ait. Kullanıcınızı bu gruba ekleyin:\n"
-                          "sudo usermod -aG %1 %2\n"
-                          "Ardından oturumu kapatıp yeniden açın.")
+    return QStringLiteral(
+               "Aygıt \"%1\" grubuna ait. Kullanıcınızı bu gruba ekleyin:\n"
+               "sudo usermod -aG %1 %2\n"
+               "Ardından oturumu kapatıp yeniden açın.")
         .arg(name, loginName());
 }
 
@@ -54,15 +56,15 @@ QString openFailureMessage(int commPort, const SerialPort::OpenFailure& failure)
     case ENOTDIR:
     case ENXIO:
     case ENODEV:
-        return failed + QStringLiteral(" bu bilgisayarda yok.\n"
-                                       "Seri port adaptörünü takın ya da başka bir Com Port seçin.");
+        return failed + QStringLiteral(
+                            " bu bilgisayarda yok.\n"
+                            "Seri port adaptörünü takın ya da başka bir Com Port seçin.");
     case EACCES:
-    case EPERM:
-        return failed + QStringLiteral(" aygıtını açma izniniz yok.\n") + permissionAdvice(failure.device);
-    case ENOTTY:
-        return failed + QStringLiteral(" bir seri port değil.\nBaşka bir Com Port seçin.");
+    case EPERM: return failed + QStringLiteral(" aygıtını açma izniniz yok.\n") + permissionAdvice(failure.device);
+    case ENOTTY: return failed + QStringLiteral(" bir seri port değil.\nBaşka bir Com Port seçin.");
     default:
-        return failed + QStringLiteral("\nSistemin bildirdiği neden: %1").arg(QString::fromLocal8Bit(std::strerror(failure.systemError)));
+        return failed + QStringLiteral("\nSistemin bildirdiği neden: %1")
+                            .arg(QString::fromLocal8Bit(std::strerror(failure.systemError)));
     }
 }
 

@@ -53,8 +53,12 @@ std::vector<PortInfo> systemPorts() {
         const QString name = info.portName();
         if (isPlaceholder(name)) continue;
         const QString location = info.systemLocation();
-        PortInfo port{name.toStdString(), location.toStdString(), info.description().toStdString(),
-                      info.serialNumber().toStdString(), std::nullopt, std::nullopt,
+        PortInfo port{name.toStdString(),
+                      location.toStdString(),
+                      info.description().toStdString(),
+                      info.serialNumber().toStdString(),
+                      std::nullopt,
+                      std::nullopt,
                       placeOf(name, location, byPath).toStdString()};
         if (info.hasVendorIdentifier()) port.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier()) port.productId = info.productIdentifier();

@@ -1,17 +1,17 @@
 #include "serial/port_holders.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
-#include <cstdio>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string_view>
@@ -26,8 +26,8 @@ namespace {
 // The directories where terminal programs put their lock files; the first
 // that exists is where ours goes.
 const std::vector<std::string> kUsualLockDirectories = {
-    "/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
-    "/var/lock/lockdev", "/tmp", "/var/tmp",
+    "/var/lock",       "/run/lock",         "/etc/locks", "/var/spool/locks",
+    "/var/spool/uucp", "/var/lock/lockdev", "/tmp",       "/var/tmp",
 };
 
 std::vector<std::string>& replacedLockDirectories() {
@@ -146,9 +146,7 @@ Holding holdingOf(const std::string& processDir, const std::string& devicePath, 
 
 }  // namespace
 
-void setLockDirectories(std::vector<std::string> directories) {
-    replacedLockDirectories() = std::move(directories);
-}
+void setLockDirectories(std::vector<std::string> directories) { replacedLockDirectories() = std::move(directories); }
 
 bool hasLiveUucpLock(const std::string& devicePath) {
     for (const std::string& directory : lockDirectories()) {

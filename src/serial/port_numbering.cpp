@@ -73,8 +73,10 @@ ComTarget resolveCom(int commPort, const std::string& configured, const ComNumbe
         if (const auto& numbered = numbering[static_cast<std::size_t>(commPort - 1)]) {
             const PortInfo& port = numbered->port;
             Recall recall{Recall::By::Identity, numbered->identity};
-            if (builtInNumber(port)) recall = {Recall::By::Name, port.location};
-            else if (numbered->identity.empty()) recall = {Recall::By::Nothing, {}};
+            if (builtInNumber(port))
+                recall = {Recall::By::Name, port.location};
+            else if (numbered->identity.empty())
+                recall = {Recall::By::Nothing, {}};
             return {port.location, port, false, recall};
         }
     }
@@ -103,8 +105,10 @@ std::string describeCom(int commPort, const ComTarget& target) {
     if (!target.port) return "Com " + std::to_string(commPort) + ": bu bilgisayarda yok (" + target.device + ")";
     std::string details = target.port->description;
     const auto add = [&details](const std::string& text) { details += (details.empty() ? "" : ", ") + text; };
-    if (!target.port->serialNumber.empty()) add("seri no " + target.port->serialNumber);
-    else if (!target.port->place.empty()) add("takıldığı yer " + target.port->place);
+    if (!target.port->serialNumber.empty())
+        add("seri no " + target.port->serialNumber);
+    else if (!target.port->place.empty())
+        add("takıldığı yer " + target.port->place);
     return details.empty() ? target.device : target.device + " — " + details;
 }
 

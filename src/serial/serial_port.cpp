@@ -96,7 +96,8 @@ std::optional<bool> transmitterEmpty(int fd) {
 // The time `bytes` take on the line: start bit, data bits, parity, stop bits
 // (1.5 counted as 2).
 Clock::duration lineTime(const LineSettings& line, int bytes) {
-    const int bits = 1 + line.dataBits + (line.parity == Parity::None ? 0 : 1) + (line.stopBits == StopBits::One ? 1 : 2);
+    const int bits = 1 + line.dataBits + (line.parity == Parity::None ? 0 : 1) +
+                     (line.stopBits == StopBits::One ? 1 : 2);
     return std::chrono::microseconds(std::int64_t{bytes} * bits * 1'000'000 / std::max(line.baudRate, 1));
 }
 
@@ -134,8 +135,10 @@ timespec toTimespec(std::chrono::nanoseconds span) {
 // Sleeps to just before `end`, then waits awake until it.
 void sleepUntil(Clock::time_point end) {
     const timespec at = toTimespec((end - kAwakeMargin).time_since_epoch());
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {}
-    while (Clock::now() < end) {}
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+    while (Clock::now() < end) {
+    }
 }
 
 // The kernel lets a sleeping thread wake up to 50 us late by default so that
@@ -160,17 +163,17 @@ struct SerialPort::Impl {
     LineSettings settings;  // the control's default, "9600,N,8,1"
     int threshold = 0;
     int fd = -1;
-    std::string lockFile;   // our UUCP lock file, when we could write one
-    Recall recall;          // how the device is found again after a loss
-    QString openedDevice;   // the device of the last successful open
-    bool lost = false;      // the device vanished and has not been reopened
-    bool lineless = false;  // a pseudo-terminal
+    std::string lockFile;                           // our UUCP lock file, when we could write one
+    Recall recall;                                  // how the device is found again after a loss
+    QString openedDevice;                           // the device of the last successful open
+    bool lost = false;                              // the device vanished and has not been reopened
+    bool lineless = false;                          // a pseudo-terminal
     std::unique_ptr<QSocketNotifier> readNotifier;  // off while bytes are known to wait
-    QTimer reopenTimer;     // runs while the device is lost
-    QTimer gatherTimer;     // runs from the first received byte to the notification
+    QTimer reopenTimer;                             // runs while the device is lost
+    QTimer gatherTimer;                             // runs from the first received byte to the notification
     std::optional<Clock::time_point> waitingSince;  // the notifier saw bytes then, not read yet
-    QByteArray held;        // read, not yet announced by onComm
-    int unconfirmed = 0;    // bytes written since the device was last seen to have sent all
+    QByteArray held;                                // read, not yet announced by onComm
+    int unconfirmed = 0;                            // bytes written since the device was last seen to have sent all
     OpenFailure failure;
 
     int fail(int error) {
@@ -192,8 +195,8 @@ struct SerialPort::Impl {
         Recall found;
         if (again) {
             // Listing the ports is needed only to find an adapter.
-            const Refound refound =
-                findAgain(recall, recall.by == Recall::By::Identity ? portsPresent() : std::vector<PortInfo>{});
+            const Refound refound = findAgain(
+                recall, recall.by == Recall::By::Identity ? portsPresent() : std::vector<PortInfo>{});
             if (refound.outcome == Refound::Outcome::Unknown) return kWhichAdapterUnknown;
             if (refound.outcome == Refound::Outcome::Wait) return kInvalidPortNumber;
             device = refound.device;

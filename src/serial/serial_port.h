@@ -45,11 +45,11 @@ public:
     // CommPort, 1..16; its device is found as port_discovery.h says.
     void setCommPort(int commPort);
     int commPort() const;
-    int setSettings(const QString& settings);       // Settings, "9600,N,8,1"
-    qint32 baudRate() const;                        // the speed those settings give
-    int open();                                     // PortOpen = true
+    int setSettings(const QString& settings);  // Settings, "9600,N,8,1"
+    qint32 baudRate() const;                   // the speed those settings give
+    int open();                                // PortOpen = true
     bool isOpen() const;
-    void setRThreshold(int threshold);              // RThreshold; 0 = no notifications
+    void setRThreshold(int threshold);  // RThreshold; 0 = no notifications
 
     // Once the port has been opened, a vanished device is reopened by itself,
     // tried every kReopenIntervalMs: an adapter found by its identity wherever
@@ -111,9 +111,9 @@ signals:
 private:
     // Closes the port after its device vanished and tells it once.
     void loseDevice();
-    void watch();      // notifiers on the newly opened device
-    void readable();   // bytes waiting, or a hang-up
-    void gathered();   // the gathering time is over
+    void watch();     // notifiers on the newly opened device
+    void readable();  // bytes waiting, or a hang-up
+    void gathered();  // the gathering time is over
     // Reads everything waiting and tells it by arrived(); false when the
     // device has gone.
     bool take(Moment now);

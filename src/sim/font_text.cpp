@@ -11,9 +11,7 @@ namespace {
 int height_factor(Byte gs_bang) { return character_size(gs_bang).height + 1; }
 int width_factor(Byte gs_bang) { return character_size(gs_bang).width + 1; }
 
-std::string factor_text(int factor, const char* dimension) {
-    return std::to_string(factor) + "x " + dimension;
-}
+std::string factor_text(int factor, const char* dimension) { return std::to_string(factor) + "x " + dimension; }
 
 std::vector<std::string> font_and_emphasis(const PrintModes& modes) {
     std::vector<std::string> parts{modes.font_b ? "Font B" : "Font A"};

@@ -26,11 +26,12 @@ namespace matrix = code::dot_matrix;
 
 const std::array<DeviceType, 4> kTypes = {{
     {Device::HandTerminal,
-     {terminal::kShowNumber, terminal::kDisplayOff, terminal::kDisplayDashes, terminal::kDisplayOn, terminal::kWaitingCount,
-      terminal::kNobodyWaiting, terminal::kFlashCount, terminal::kScrollTime, terminal::kReset}},
+     {terminal::kShowNumber, terminal::kDisplayOff, terminal::kDisplayDashes, terminal::kDisplayOn,
+      terminal::kWaitingCount, terminal::kNobodyWaiting, terminal::kFlashCount, terminal::kScrollTime,
+      terminal::kReset}},
     {Device::DotMatrix,
-     {matrix::kCharacter, matrix::kMode, matrix::kArrow, matrix::kBufferLength, matrix::kFrequencies, matrix::kBrightness,
-      matrix::kTextLength}},
+     {matrix::kCharacter, matrix::kMode, matrix::kArrow, matrix::kBufferLength, matrix::kFrequencies,
+      matrix::kBrightness, matrix::kTextLength}},
     {Device::TicketMachine,
      {ticket::kFirstTicket, ticket::kSecondTicket, ticket::kNoTicket, ticket::kLoadTicketData, transfer::kFont,
       transfer::kInstitutionCharacter, transfer::kButtonCharacter}},
@@ -70,18 +71,15 @@ std::string font_command(Byte slot, Byte value) {
 }
 
 std::string ticket_character(const char* block, const Frame& f) {
-    return std::string(block) + " " + n(f[2] + 1) + ". satır, pozisyon " + n(f[3]) + ": " +
-           character_text(f[4]);
+    return std::string(block) + " " + n(f[2] + 1) + ". satır, pozisyon " + n(f[3]) + ": " + character_text(f[4]);
 }
 
 std::string ticket_machine_command(const Frame& f) {
     switch (f[1]) {
     case ticket::kFirstTicket:
-        return "BİLET GÖNDER 1. KOMUT: bilet numarası " + n(join_two_bytes(f[2], f[3])) +
-               ", kaçıncı bilet " + n(f[4]);
+        return "BİLET GÖNDER 1. KOMUT: bilet numarası " + n(join_two_bytes(f[2], f[3])) + ", kaçıncı bilet " + n(f[4]);
     case ticket::kSecondTicket:
-        return "BİLET GÖNDER 2. KOMUT: bekleyen kişi " + n(join_two_bytes(f[2], f[3])) +
-               ", tekrar " + n(f[4]);
+        return "BİLET GÖNDER 2. KOMUT: bekleyen kişi " + n(join_two_bytes(f[2], f[3])) + ", tekrar " + n(f[4]);
     case ticket::kNoTicket: return "BİLET YOK";
     case ticket::kLoadTicketData:
         return "BİLET DATASI YÜKLE: data " + n(f[2]) + ", adres " + n(f[3]) + ", sıra no " + n(f[4]);
@@ -171,9 +169,9 @@ FrameMeaning frame_meaning(const Frame& frame) {
 
 std::string display_mode_name(Byte mode) {
     static constexpr std::array<const char*, 9> kModes = {
-        "Flash ON Ding-Dong ON",     "Flash ON Ding-Dong OFF",    "Flash OFF Ding-Dong ON",
-        "Display Açma Komutu",       "Display Kapatma Komutu",    "Sabit Yazı Bir Süre Sonra",
-        "Kayan Yazı Bir Süre Sonra", "Sabit Yazı Sürekli",        "Kayan Yazı Sürekli",
+        "Flash ON Ding-Dong ON",     "Flash ON Ding-Dong OFF", "Flash OFF Ding-Dong ON",
+        "Display Açma Komutu",       "Display Kapatma Komutu", "Sabit Yazı Bir Süre Sonra",
+        "Kayan Yazı Bir Süre Sonra", "Sabit Yazı Sürekli",     "Kayan Yazı Sürekli",
     };
     if (mode < 1 || mode > kModes.size()) return "bilinmeyen mod " + n(mode);
     return kModes[mode - 1];
@@ -182,7 +180,7 @@ std::string display_mode_name(Byte mode) {
 std::string arrow_name(Byte arrow) {
     static constexpr std::array<const char*, 5> kArrows = {
         "Yukarı Yön Oku Göster", "Aşağı Yön Oku Göster", "Sağa Yön Oku Göster",
-        "Sola Yön Oku Göster", "Yön Okunu Kapat",
+        "Sola Yön Oku Göster",   "Yön Okunu Kapat",
     };
     if (arrow < 1 || arrow > kArrows.size()) return "bilinmeyen yön " + n(arrow);
     return kArrows[arrow - 1];

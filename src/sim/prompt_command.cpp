@@ -41,9 +41,7 @@ std::optional<Byte> byte_of(const std::string& word) {
     return static_cast<Byte>(*value);
 }
 
-Refusal not_a_byte(const std::string& word) {
-    return Refusal{"'" + word + "' 0 ile 255 arasında bir sayı değil."};
-}
+Refusal not_a_byte(const std::string& word) { return Refusal{"'" + word + "' 0 ile 255 arasında bir sayı değil."}; }
 
 Refusal usage(std::string_view form) { return Refusal{"Kullanım: " + std::string(form)}; }
 
@@ -64,7 +62,8 @@ PromptCommand frame_command(Byte command, Byte p1, Byte p2, Byte p3, Byte addres
 }
 
 Result<PromptCommand> key_press(const std::vector<std::string>& words) {
-    constexpr std::string_view kForm = "tus T TUS (TUS: ilerlet, tekrar, kapat, cizgi, ac, bekleyen, grup-ogren, grup-degistir)";
+    constexpr std::string_view kForm =
+        "tus T TUS (TUS: ilerlet, tekrar, kapat, cizgi, ac, bekleyen, grup-ogren, grup-degistir)";
     if (words.size() != 3) return usage(kForm);
     const std::optional<Byte> terminal = byte_of(words[1]);
     if (!terminal) return not_a_byte(words[1]);
@@ -75,8 +74,7 @@ Result<PromptCommand> key_press(const std::vector<std::string>& words) {
 }
 
 // A frame of one code with no parameters from the device at words[1].
-Result<PromptCommand> device_frame(const std::vector<std::string>& words, Byte command,
-                                   std::string_view form) {
+Result<PromptCommand> device_frame(const std::vector<std::string>& words, Byte command, std::string_view form) {
     if (words.size() != 2) return usage(form);
     const std::optional<Byte> device = byte_of(words[1]);
     if (!device) return not_a_byte(words[1]);

@@ -17,8 +17,8 @@ std::vector<ReplayStep> replay_plan(const std::vector<RecordedDelivery>& deliver
             plan[i].notice = line + "zaman " + seconds_text(-gap) + " s geri gidiyor; teslim beklemeden oynatılıyor";
             continue;
         }
-        const auto wait =
-            duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double, std::milli>(gap) / speed);
+        const auto wait = duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double, std::milli>(gap) /
+                                                                  speed);
         if (wait > longest_wait) {
             plan[i].wait = longest_wait;
             plan[i].notice = line + seconds_text(gap) + " s ara " + seconds_text(longest_wait.count()) +

@@ -31,8 +31,7 @@ public:
     // console sent, what it received and the frames its monitor will find.
     using Record = std::function<void(RecordEvent event, std::span<const Byte> bytes, std::string_view device,
                                       std::string_view meaning)>;
-    explicit Session(Output traffic, Record record = {})
-        : traffic_(std::move(traffic)), record_(std::move(record)) {}
+    explicit Session(Output traffic, Record record = {}) : traffic_(std::move(traffic)), record_(std::move(record)) {}
 
     void received(std::span<const Byte> bytes);
     // The line went quiet: held bytes that formed no frame are reported.

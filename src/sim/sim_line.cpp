@@ -13,9 +13,7 @@
 namespace vela::sim {
 namespace {
 
-Refusal system_error(const std::string& what) {
-    return Refusal{what + ": " + std::strerror(errno)};
-}
+Refusal system_error(const std::string& what) { return Refusal{what + ": " + std::strerror(errno)}; }
 
 bool make_raw(int fd, speed_t speed) {
     termios settings{};

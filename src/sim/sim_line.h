@@ -11,10 +11,10 @@
 namespace vela::sim {
 
 struct SimLine {
-    int fd = -1;          // read and written by the simulator, non-blocking
-    int held_fd = -1;     // the pseudo-terminal's other end, held open so the
-                          // line survives the console closing and reopening it
-    std::string path;     // what the console opens
+    int fd = -1;       // read and written by the simulator, non-blocking
+    int held_fd = -1;  // the pseudo-terminal's other end, held open so the
+                       // line survives the console closing and reopening it
+    std::string path;  // what the console opens
 };
 
 Result<SimLine> open_pseudo_terminal();

@@ -10,15 +10,15 @@
 namespace vela::sim {
 
 struct SimOptions {
-    std::optional<std::string> device;     // a real serial port instead of a pseudo-terminal
+    std::optional<std::string> device;  // a real serial port instead of a pseudo-terminal
     int baud = 9600;
     std::chrono::milliseconds byte_gap{0};  // 0: each frame in one write
     std::optional<std::string> script;
-    std::optional<std::string> log;        // the session record of the line
-    std::optional<std::string> replay;     // a saved session record whose received side is played
-    double speed = 1.0;                    // the replay's gaps are divided by this
+    std::optional<std::string> log;            // the session record of the line
+    std::optional<std::string> replay;         // a saved session record whose received side is played
+    double speed = 1.0;                        // the replay's gaps are divided by this
     std::chrono::milliseconds max_gap{60000};  // the longest wait of a replay
-    std::optional<std::string> path_file;  // receives the line's path, for starting the console
+    std::optional<std::string> path_file;      // receives the line's path, for starting the console
     bool with_time = true;
     bool help = false;
 };

@@ -28,13 +28,12 @@ constexpr std::chrono::seconds kLongWait{5};
 std::string time_of_day() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis =
-        std::chrono::duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto millis = std::chrono::duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
     localtime_r(&seconds, &local);
     char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min,
-                  local.tm_sec, static_cast<int>(millis));
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
+                  static_cast<int>(millis));
     return text;
 }
 
@@ -56,7 +55,10 @@ int poll_timeout(Clock::time_point deadline) {
 }  // namespace
 
 Simulator::Simulator(const SimOptions& options, const SimLine& line, std::ostream& out, RecordLog* log)
-    : options_(options), line_(line), out_(out), log_(log),
+    : options_(options),
+      line_(line),
+      out_(out),
+      log_(log),
       session_([this](const std::string& text) { write_traffic(text); },
                [this](RecordEvent event, std::span<const Byte> bytes, std::string_view device,
                       std::string_view meaning) { write_record(event, bytes, device, meaning); }) {

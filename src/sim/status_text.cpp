@@ -57,13 +57,13 @@ std::string ticket_machine_text(const TicketMachineState& m) {
                 n(m.first_ticket->which) + "\n";
     }
     if (m.second_ticket) {
-        text += "  2. komut: bekleyen kişi " + n(m.second_ticket->waiting) + ", tekrar " +
-                n(m.second_ticket->repeats) + "\n";
+        text += "  2. komut: bekleyen kişi " + n(m.second_ticket->waiting) + ", tekrar " + n(m.second_ticket->repeats) +
+                "\n";
     }
     if (m.no_ticket_count > 0) text += "  bilet yok: " + n(m.no_ticket_count) + " kez\n";
     for (const auto& [address, load] : m.data_loads) {
-        text += "  bilet datası: adres " + n(address) + " = " + character_text(load.data) +
-                ", sıra no " + n(load.sequence) + "\n";
+        text += "  bilet datası: adres " + n(address) + " = " + character_text(load.data) + ", sıra no " +
+                n(load.sequence) + "\n";
     }
     if (!m.layout_received) return text + "  bilet düzeni alınmadı\n";
     text += "  Bilet:\n";

@@ -20,15 +20,13 @@ namespace vela {
 namespace {
 QString shown(Byte value) { return QString::fromStdString(byte_text(value)); }
 
-
 // The file's name while appending, in the free space right of the decoded
 // command and under the main-board panel.
 constexpr QRect kRecordFileArea = twipsRect(12120, 9045, 3780, 330);
 
 }  // namespace
 
-AnaMenu::AnaMenu(Windows& windows)
-    : ui(std::make_unique<Ui::AnaMenu>()), windows_(windows), transmitter_(MSComm1) {
+AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), windows_(windows), transmitter_(MSComm1) {
     ui->setupUi(this);
     ui->Label13->setFont(headingFont(24));
     ui->Label8->setFont(headingFont(16));
@@ -47,11 +45,12 @@ AnaMenu::AnaMenu(Windows& windows)
         {ui->Frame1, Device::HandTerminal}, {ui->Frame2, Device::TicketMachine}, {ui->GenelKomutlar, Device::Everyone},
         {ui->Frame3, Device::DotMatrix},    {ui->Frame4, Device::MainBoard},     {ui->Frame5, Device::Chime}};
     for (const auto& [panel, type] : panels) {
-        connect(panel, &DevicePanel::send, this,
-                [this, type = type](const Sequence& frames, const QString& command) { Data_Gonder(frames, command, type); });
-        connect(panel, &DevicePanel::refused, this, [this, panel = panel](const QString& message, const QString& command) {
-            refuse(panel, command, message);
+        connect(panel, &DevicePanel::send, this, [this, type = type](const Sequence& frames, const QString& command) {
+            Data_Gonder(frames, command, type);
         });
+        connect(
+            panel, &DevicePanel::refused, this,
+            [this, panel = panel](const QString& message, const QString& command) { refuse(panel, command, message); });
     }
     connect(ui->Command29, &QPushButton::clicked, this, &AnaMenu::Command29_Click);
     connect(&MSComm1, &SerialPort::arrived, this, &AnaMenu::recordArrival);
@@ -113,9 +112,11 @@ void AnaMenu::refuse(QWidget* parent, const QString& command, const QString& mes
     Feedback::message(parent, message);
 }
 
-bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, Device device,
-                           const CommandName& command, const Transmitter::ByteSent& shown) {
-    const auto deviceOf = [device](const Frame& frame) { return QString::fromStdString(device_name(device, frame[5])); };
+bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, Device device, const CommandName& command,
+                           const Transmitter::ByteSent& shown) {
+    const auto deviceOf = [device](const Frame& frame) {
+        return QString::fromStdString(device_name(device, frame[5]));
+    };
     const Transmitter::Outcome outcome = transmitter_.play(
         frames, shown, [&](const Frame& frame) { recorder_.sent(frame, deviceOf(frame), command(frame)); });
     if (outcome.result == SerialPort::WriteResult::Written) {
@@ -173,9 +174,9 @@ void AnaMenu::saveSessionRecord() {
     // A port that never opened is named by its Com number.
     QString device = QFileInfo(MSComm1.device()).fileName();
     if (device.isEmpty()) device = QStringLiteral("com%1").arg(MSComm1.commPort());
-    const QString proposed =
-        QDir::home().filePath(QStringLiteral("vela-oturum-%1-%2.txt")
-                                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), device));
+    const QString proposed = QDir::home().filePath(
+        QStringLiteral("vela-oturum-%1-%2.txt")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), device));
     const QString path = SaveFileDialog::ask(this, saveRecord_->text(), proposed);
     if (!path.isEmpty() && recorder_.saveTo(path)) recordFolder_ = QFileInfo(path).absolutePath();
 }

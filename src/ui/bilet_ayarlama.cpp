@@ -27,8 +27,7 @@ std::string utf8(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
-BiletAyarlama::BiletAyarlama(Windows& windows)
-    : ui(std::make_unique<Ui::BiletAyarlama>()), windows_(windows) {
+BiletAyarlama::BiletAyarlama(Windows& windows) : ui(std::make_unique<Ui::BiletAyarlama>()), windows_(windows) {
     ui->setupUi(this);
     ui->RichTextBox1->setFont(previewFont());
     // Until the first preview the box shows its control's own name, as the form
@@ -90,9 +89,9 @@ TicketLayout BiletAyarlama::layout() const {
     for (std::size_t k = 0; k < kInstitutionLines; ++k) layout.institution[k] = line(static_cast<int>(k));
     for (std::size_t k = 0; k < kButtonLines; ++k) layout.button[k] = line(static_cast<int>(6 + k));
     // Font Seç keeps every value within 0..185, one byte.
-    const qint16 values[kFontSlots] = {font_kurum_ismi_1,     font_kurum_ismi_2,     font_buton_ismi_1,
-                                       font_buton_ismi_2,     font_bilet_numarasi_1, font_bilet_numarasi_2,
-                                       font_tarih_saat_1,     font_tarih_saat_2};
+    const qint16 values[kFontSlots] = {font_kurum_ismi_1, font_kurum_ismi_2,     font_buton_ismi_1,
+                                       font_buton_ismi_2, font_bilet_numarasi_1, font_bilet_numarasi_2,
+                                       font_tarih_saat_1, font_tarih_saat_2};
     const QCheckBox* const ticks[kFontSlots] = {ui->Check2, ui->Check3, ui->Check4, ui->Check5,
                                                 ui->Check6, ui->Check7, ui->Check8, ui->Check9};
     for (std::size_t slot = 0; slot < kFontSlots; ++slot) {
@@ -142,9 +141,8 @@ void BiletAyarlama::refuse(const std::string& message) {
 }
 
 void BiletAyarlama::Bilet_Komut_Gonder(const Sequence& frames) {
-    windows_.anaMenu().sendRecorded(this, frames, Device::TicketMachine, [](const Frame& frame) {
-        return QString::fromStdString(ticket_step_name(frame));
-    });
+    windows_.anaMenu().sendRecorded(this, frames, Device::TicketMachine,
+                                    [](const Frame& frame) { return QString::fromStdString(ticket_step_name(frame)); });
 }
 
 }  // namespace vela

@@ -51,8 +51,8 @@ com_select::com_select(Windows& windows) : windows_(windows) {
     setWindowTitle(QStringLiteral("VELA TEST Ver 1.7    Karvo Elektronik Ltd"));
     setFixedSize(px(6180), px(4545));
 
-    Label1 = new QLabel(
-        QStringLiteral("Select correct Com Port to Communicate with Main Control Unit of TALVEN 256."), this);
+    Label1 = new QLabel(QStringLiteral("Select correct Com Port to Communicate with Main Control Unit of TALVEN 256."),
+                        this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setGeometry(twipsRect(360, 240, 5775, 495));

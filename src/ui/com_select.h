@@ -28,7 +28,7 @@ public:
     WrappingButton* Command1;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;  // closing this window ends the program
+    void closeEvent(QCloseEvent* event) override;                // closing this window ends the program
     bool eventFilter(QObject* watched, QEvent* event) override;  // each option's tooltip
 
 private:

@@ -41,8 +41,8 @@ protected:
     // order (a Byte as 0..255, a 16-bit number as 0..65535), and sends its
     // frame.
     template <class... Values, class... Inputs>
-        requires(sizeof...(Values) == sizeof...(Inputs))
-    void onClick(QAbstractButton* button, Frame (*build)(Values...), Inputs... inputs) {
+    requires(sizeof...(Values) == sizeof...(Inputs)) void onClick(QAbstractButton* button, Frame (*build)(Values...),
+                                                                  Inputs... inputs) {
         onClick(button, [build, inputs...](FieldReader& fields) {
             // Braces evaluate the reads from left to right.
             const std::tuple<Values...> values{read<Values>(fields, inputs)...};

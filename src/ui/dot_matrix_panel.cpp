@@ -26,14 +26,18 @@ DotMatrixPanel::DotMatrixPanel(QWidget* parent) : DevicePanel(parent) {
         {ui.Command42, Mode::ScrollingTextContinuously},
     };
     for (const auto& [button, mode] : modes) {
-        onClick(button, [id, mode = mode](FieldReader& fields) { return fields.result(dot_matrix::mode(read<Byte>(fields, id), mode)); });
+        onClick(button, [id, mode = mode](FieldReader& fields) {
+            return fields.result(dot_matrix::mode(read<Byte>(fields, id), mode));
+        });
     }
     const std::pair<QAbstractButton*, Arrow> arrows[] = {
         {ui.Command16, Arrow::Up},   {ui.Command17, Arrow::Down}, {ui.Command18, Arrow::Right},
         {ui.Command19, Arrow::Left}, {ui.Command20, Arrow::Off},
     };
     for (const auto& [button, arrow] : arrows) {
-        onClick(button, [id, arrow = arrow](FieldReader& fields) { return fields.result(dot_matrix::arrow(read<Byte>(fields, id), arrow)); });
+        onClick(button, [id, arrow = arrow](FieldReader& fields) {
+            return fields.result(dot_matrix::arrow(read<Byte>(fields, id), arrow));
+        });
     }
     onClick(ui.Command37, dot_matrix::buffer_length, id, Field{ui.Text21, ui.Label50});
     onClick(ui.Command38, dot_matrix::frequencies, id, Field{ui.Text22, ui.Label51}, Field{ui.Text23, ui.Label52});

@@ -25,14 +25,14 @@ struct Element {
 
 // Compared in this order, each comparison exact.
 constexpr std::array<Element, 4> kElements{{
-    {"kurum ismi", &BiletAyarlama::font_kurum_ismi_1, &BiletAyarlama::font_kurum_ismi_2,
-     &Ui::BiletAyarlama::Label2, &Ui::BiletAyarlama::Label3},
-    {"buton ismi", &BiletAyarlama::font_buton_ismi_1, &BiletAyarlama::font_buton_ismi_2,
-     &Ui::BiletAyarlama::Label4, &Ui::BiletAyarlama::Label5},
+    {"kurum ismi", &BiletAyarlama::font_kurum_ismi_1, &BiletAyarlama::font_kurum_ismi_2, &Ui::BiletAyarlama::Label2,
+     &Ui::BiletAyarlama::Label3},
+    {"buton ismi", &BiletAyarlama::font_buton_ismi_1, &BiletAyarlama::font_buton_ismi_2, &Ui::BiletAyarlama::Label4,
+     &Ui::BiletAyarlama::Label5},
     {"bilet numarasi", &BiletAyarlama::font_bilet_numarasi_1, &BiletAyarlama::font_bilet_numarasi_2,
      &Ui::BiletAyarlama::Label7, &Ui::BiletAyarlama::Label8},
-    {"tarih saat", &BiletAyarlama::font_tarih_saat_1, &BiletAyarlama::font_tarih_saat_2,
-     &Ui::BiletAyarlama::Label11, &Ui::BiletAyarlama::Label12},
+    {"tarih saat", &BiletAyarlama::font_tarih_saat_1, &BiletAyarlama::font_tarih_saat_2, &Ui::BiletAyarlama::Label11,
+     &Ui::BiletAyarlama::Label12},
 }};
 
 // The command labels stand out from the rest of the window.

@@ -169,8 +169,9 @@ qint64 ReceivedLog::lineEnd(std::size_t line) const {
 }
 
 std::size_t ReceivedLog::lineOf(qint64 position) const {
-    const auto after = std::upper_bound(lines_.begin(), lines_.end(), position,
-                                        [this](qint64 p, qint64 number) { return p < token(number).start + token(number).lead; });
+    const auto after = std::upper_bound(lines_.begin(), lines_.end(), position, [this](qint64 p, qint64 number) {
+        return p < token(number).start + token(number).lead;
+    });
     return after == lines_.begin() ? 0 : static_cast<std::size_t>(after - lines_.begin() - 1);
 }
 
@@ -201,7 +202,8 @@ void ReceivedLog::paintEvent(QPaintEvent*) {
         const qint64 from = std::max(selectedFrom, lineBegin(line));
         const qint64 to = std::min(selectedTo, lineEnd(line));
         if (from < to) {
-            const QRectF band(QPointF(xOf(line, from), kMargin + row * spacing), QPointF(xOf(line, to), kMargin + (row + 1) * spacing));
+            const QRectF band(QPointF(xOf(line, from), kMargin + row * spacing),
+                              QPointF(xOf(line, to), kMargin + (row + 1) * spacing));
             painter.fillRect(band, palette().brush(QPalette::Highlight));
             painter.save();
             painter.setClipRect(band);

@@ -110,9 +110,9 @@ private:
     void selectionChanged();
 
     QString text_;
-    qint64 firstChar_ = 0;   // position of text_[0]
+    qint64 firstChar_ = 0;  // position of text_[0]
     std::deque<Token> tokens_;
-    qint64 firstToken_ = 0;  // number of tokens_[0]
+    qint64 firstToken_ = 0;     // number of tokens_[0]
     std::deque<qint64> lines_;  // number of each laid-out line's first token
     qint64 laidOutEnd_ = 0;     // tokens before this one are in lines_
     QHash<QString, qreal> wordWidths_;

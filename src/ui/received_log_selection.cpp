@@ -18,7 +18,9 @@ namespace vela {
 QString ReceivedLog::selectedText() const { return text_.mid(selectionStart(), selectionEnd() - selectionStart()); }
 
 void ReceivedLog::setSelection(qsizetype anchor, qsizetype cursor) {
-    const auto clamped = [this](qsizetype offset) { return firstChar_ + std::clamp<qsizetype>(offset, 0, text_.size()); };
+    const auto clamped = [this](qsizetype offset) {
+        return firstChar_ + std::clamp<qsizetype>(offset, 0, text_.size());
+    };
     anchor_ = clamped(anchor);
     cursor_ = clamped(cursor);
     selectionChanged();
@@ -58,7 +60,8 @@ QRect ReceivedLog::characterRect(qsizetype offset) const {
     const qreal spacing = QFontMetricsF(font()).lineSpacing();
     const qreal left = xOf(line, position);
     const qreal right = position < lineEnd(line) ? xOf(line, position + 1) : left;
-    return QRectF(QPointF(left, kMargin + row * spacing), QPointF(right, kMargin + (row + 1) * spacing)).toAlignedRect();
+    return QRectF(QPointF(left, kMargin + row * spacing), QPointF(right, kMargin + (row + 1) * spacing))
+        .toAlignedRect();
 }
 
 qsizetype ReceivedLog::offsetAt(QPoint point) const { return positionAt(point) - firstChar_; }
@@ -178,10 +181,13 @@ bool ReceivedLog::moveByKey(QKeyEvent* event) {
         {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, cursor_ + 1},
         {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, cursor_ - 1},
         {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, laidOut ? wordStartAfter(cursor_) : end},
-        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, laidOut ? wordStartBefore(cursor_) : firstChar_},
+        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord,
+         laidOut ? wordStartBefore(cursor_) : firstChar_},
         {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, laidOut ? lineBegin(line) : firstChar_},
         {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine,
-         !laidOut ? end : line + 1 < lines_.size() ? token(lines_[line + 1]).start : lineEnd(line)},
+         !laidOut                   ? end
+         : line + 1 < lines_.size() ? token(lines_[line + 1]).start
+                                    : lineEnd(line)},
         {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, laidOut ? onLine(1) : cursor_},
         {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, laidOut ? onLine(-1) : cursor_},
         {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, firstChar_},

@@ -39,8 +39,7 @@ QString reason(int error, const QString& fallback) {
 
 }  // namespace
 
-SessionRecorder::SessionRecorder(QWidget* parent)
-    : QObject(parent), parent_(parent), clock_(startedNow()) {}
+SessionRecorder::SessionRecorder(QWidget* parent) : QObject(parent), parent_(parent), clock_(startedNow()) {}
 
 void SessionRecorder::sent(const Frame& frame, const QString& device, const QString& command) {
     add(now(), RecordEvent::Sent, std::string(frame.begin(), frame.end()), device, command);
@@ -91,15 +90,16 @@ void SessionRecorder::add(Moment at, RecordEvent kind, std::string bytes, const 
 
 std::string SessionRecorder::line(const Event& event) const {
     const auto* bytes = reinterpret_cast<const Byte*>(event.bytes.data());
-    return record_line(clock_.at(event.at), event.kind, std::span<const Byte>(bytes, event.bytes.size()),
-                       event.device, event.meaning) +
+    return record_line(clock_.at(event.at), event.kind, std::span<const Byte>(bytes, event.bytes.size()), event.device,
+                       event.meaning) +
            '\n';
 }
 
 void SessionRecorder::flush() {
     if (!appending() || unwritten_ == 0) return;
     std::string pending;
-    for (auto it = kept_.end() - static_cast<std::ptrdiff_t>(std::min(unwritten_, kept_.size())); it != kept_.end(); ++it)
+    for (auto it = kept_.end() - static_cast<std::ptrdiff_t>(std::min(unwritten_, kept_.size())); it != kept_.end();
+         ++it)
         pending += line(*it);
     unwritten_ = 0;
     write(pending);

@@ -9,7 +9,7 @@ namespace vela {
 namespace {
 // Room kept between the caption and the bevel on either side.
 constexpr int kSidePadding = 2;
-}
+}  // namespace
 
 WrappingButton::WrappingButton(QWidget* parent) : QPushButton(parent) {}
 
@@ -37,7 +37,8 @@ QStringList WrappingButton::captionLines(const QFontMetrics& metrics, const QStr
 QRect WrappingButton::captionArea() const {
     QStyleOptionButton option;
     initStyleOption(&option);
-    return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this)
+    return style()
+        ->subElementRect(QStyle::SE_PushButtonContents, &option, this)
         .adjusted(kSidePadding, 0, -kSidePadding, 0);
 }
 

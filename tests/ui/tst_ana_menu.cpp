@@ -206,7 +206,7 @@ private slots:
         std::vector<std::uint8_t> stream;
         QStringList log{"Text7"};
         for (int n = 0; n < 526; ++n) {  // 3,682 bytes, 1.92 s
-            const int data3 = n % 170;    // no 170 but each frame's first byte
+            const int data3 = n % 170;   // no 170 but each frame's first byte
             const QList<int> frame{170, 3, data3, 0, 0, 5, (178 + data3) % 256};
             stream.insert(stream.end(), frame.begin(), frame.end());
             log << shownBytes(frame);
