@@ -1,7 +1,6 @@
-// The session record's lines and clock as written; saved records read back:
-// the forms a text editor or a spreadsheet writes back, the lines refused with
-// their reasons, and the received and sent sides taken from a record or
-// refused as a whole.
+// The session record's lines and clock as written; saved records read back in
+// the forms an editor or a spreadsheet leaves, bad lines refused with their
+// reasons, and records refused for replay or for sending again.
 #include <QTest>
 
 #include "protocol/record_reader.h"
@@ -29,35 +28,11 @@ QList<int> linesOf(const Items& items) {
 class SessionRecordTest : public QObject {
     Q_OBJECT
 private slots:
-    void written_lines_data() {
-        QTest::addColumn<bool>("timed");
-        QTest::addColumn<int>("event");
-        QTest::addColumn<QList<int>>("bytes");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("meaning");
-        QTest::addColumn<QString>("line");
-        const auto row = [](const char* name, bool timed, RecordEvent event, QList<int> bytes, const char* device,
-                            const char* meaning, const char* line) {
-            QTest::newRow(name) << timed << static_cast<int>(event) << bytes << QString::fromUtf8(device)
-                                << QString::fromUtf8(meaning) << QString::fromUtf8(line);
-        };
-        row("sent", true, RecordEvent::Sent, {170, 2, 44, 1, 0, 5, 222}, "El Terminali 5", "Sayı Gönder",
-            "2026-03-07 09:05:04.007\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder");
-        row("received, no time", false, RecordEvent::Received, {0, 255}, "", "", "\tGELEN\t0 255\t\t");
-        row("refusal with tab and line breaks", false, RecordEvent::Refused, {}, "", "Sayı\tGönder: El\r\nNo",
+    // A tab or line break in a field would shift the columns; each becomes a blank.
+    void refusal_line_kept_in_its_columns() {
+        QCOMPARE(
+            QString::fromStdString(record_line(std::nullopt, RecordEvent::Refused, {}, "", "Sayı\tGönder: El\r\nNo")),
             "\tRED\t\t\tSayı Gönder: El  No");
-    }
-    void written_lines() {
-        QFETCH(bool, timed);
-        QFETCH(int, event);
-        QFETCH(QList<int>, bytes);
-        QFETCH(QString, device);
-        QFETCH(QString, meaning);
-        const std::vector<Byte> values(bytes.begin(), bytes.end());
-        const auto time = timed ? std::optional(LocalTime{2026, 3, 7, 9, 5, 4, 7}) : std::nullopt;
-        QTEST(QString::fromStdString(record_line(time, static_cast<RecordEvent>(event), values, device.toStdString(),
-                                                 meaning.toStdString())),
-              "line");
     }
 
     // The clock starts at 2026-12-06 11:32:05.000 UTC; an event `after` that
@@ -97,7 +72,6 @@ private slots:
         QTest::addColumn<QString>("time");
         QTest::addColumn<qint64>("at");  // -1: refused
         QTest::newRow("as written") << "2026-03-07 09:05:04.007" << kMarch7 + 32704007;
-        QTest::newRow("T between") << "2026-03-07T09:05:04.007" << kMarch7 + 32704007;
         QTest::newRow("no fraction") << "2026-03-07 09:05:04" << kMarch7 + 32704000;
         QTest::newRow("tenths") << "2026-03-07 09:05:04.5" << kMarch7 + 32704500;
         QTest::newRow("hundredths") << "2026-03-07T09:05:04.25" << kMarch7 + 32704250;
@@ -194,7 +168,6 @@ private slots:
             << header.left(3) + "\xEF\xBB\xBF" + header.mid(3) << false << L{} << L{1};
         QTest::newRow("two records joined") << kHeader + "\tGELEN\t1\t\t\n" + kHeader + "\tGELEN\t2\t\t\n"
                                             << true << L{2, 4} << L{};
-        QTest::newRow("empty") << QByteArray() << false << L{} << L{};
     }
     void files() {
         QFETCH(QByteArray, text);
@@ -232,18 +205,6 @@ private slots:
         QTEST(QString::fromStdString(deliveries.message()), "message");
     }
 
-    void replayed_deliveries() {
-        const auto deliveries = replay_deliveries(
-            read_record((kHeader + "2026-03-07 09:05:04.007\tGELEN\t170 1\t\t\n\tPORT\t\t\tkapandı\n\tGELEN\t5\t\t\n")
-                            .toStdString()));
-        QVERIFY(deliveries);
-        QCOMPARE(deliveries->size(), std::size_t(2));
-        QCOMPARE((*deliveries)[0].at_ms.value_or(-1), kMarch7 + 32704007);
-        QCOMPARE(listOf((*deliveries)[0].bytes), QList<int>({170, 1}));
-        QCOMPARE(int((*deliveries)[1].line), 4);
-        QVERIFY(!(*deliveries)[1].at_ms);
-    }
-
     void sent_frames_data() {
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<QString>("message");  // empty: one frame, 170 2 0 0 0 5 177, on line 2
@@ -258,7 +219,6 @@ private slots:
                                     << bad + "kontrol baytı 177 olmalı, 176 yazılmış";
         QTest::newRow("check byte wraps")
             << QByteArray("\tGÖNDERILEN\t170 255 1 0 0 0 171\t\t\n") << bad + "kontrol baytı 170 olmalı, 171 yazılmış";
-        QTest::newRow("256") << QByteArray("\tGÖNDERILEN\t170 256 0 0 0 5 177\t\t\n") << bad + "256 bir bayt değil";
         QTest::newRow("bad received line") << frame + "\tGELEN\t\t\t\n"
                                            << "Kayıtta hatalı 1 satır var:\nsatır 3: GELEN satırında bayt yok";
         QTest::newRow("in line order") << "\tGÖNDERILEN\t1\t\t\n" + frame + "x\n"

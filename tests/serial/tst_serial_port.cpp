@@ -301,11 +301,10 @@ private slots:
         QCOMPARE(message, QStringLiteral("Com 1 açılamadı: %1 aygıtını açma izniniz yok.\n").arg(device) + advice);
     }
 
-    // As a click handler does: write, wait until sent, then pause without
-    // returning to the event loop. The bytes are on the line at once, even far
-    // more than the kernel buffers; a far end that talks meanwhile is read
-    // during the pause (a full buffer would lose bytes on a real line), told
-    // by arrived() at once and by onComm afterwards, each byte once.
+    // As a click handler does: write, wait until sent, pause off the event loop.
+    // The bytes are on the line at once, even beyond the kernel buffers; a far
+    // end talking meanwhile is read during the pause (a full buffer would lose
+    // bytes on a real line), told by arrived() then and onComm after, once each.
     void clickWritesAndPauses_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("readerDelayMs");
@@ -348,11 +347,10 @@ private slots:
         QCOMPARE(Bytes(told.begin(), told.end()), talk);
     }
 
-    // A pulled device is noticed once, costs nothing while it is away, and is
-    // taken back with the same settings: under the same name (a udev
-    // symlink), not while another program holds it, and an adapter by its
-    // identity wherever it comes back. What was read before the loss is kept;
-    // bytes that trickle in as from a 19200-baud line make one notification.
+    // A pulled device is noticed once, costs nothing while away, and is taken
+    // back with the same settings: under the same name (a udev symlink), not
+    // while another program holds it, an adapter by its identity wherever it is
+    // back. What was read before the loss is kept; a 19200-baud trickle is one notification.
     void replugIsTakenBack_data() {
         QTest::addColumn<bool>("byIdentity");
         QTest::addColumn<bool>("foundByWrite");

@@ -45,10 +45,9 @@ class BiletAyarlamaTest : public QObject {
 private slots:
     void initTestCase() { useConsoleStyle(); }
 
-    // The windows replace each other and keep what was typed, ticked and
-    // chosen. "Font Seç" stores into the element whose "Font Ayarla" opened
-    // the font window, which keeps its choices from one opening to the next;
-    // leaving it without "Font Seç" stores nothing.
+    // The windows replace each other and keep what was typed, ticked and chosen.
+    // "Font Seç" stores into the element whose "Font Ayarla" opened the font
+    // window, which keeps its choices between openings; leaving without it stores nothing.
     void navigation() {
         Console console(Console::Port::Closed);
         vela::BiletAyarlama& bilet = console.bilet;

@@ -16,8 +16,6 @@
 #include "ui/windows.h"
 #include "ui/wrapping_button.h"
 
-using Bytes = std::vector<std::uint8_t>;
-
 class tst_ComSelect : public QObject {
     Q_OBJECT
 
@@ -98,7 +96,7 @@ private slots:
     }
 
     // Without a configured name, "Com n" is the n-th port present; its
-    // tooltip, built when it is shown, says which adapter that is.
+    // tooltip, built each time it is shown, says which adapter that is.
     void numberedPortsAndTooltips() {
         std::vector<vela::PortInfo> present;
         vela::setPortSource([&] { return present; });
@@ -109,10 +107,6 @@ private slots:
         present.push_back({"", com5_.slavePath(), "FT232R USB UART", "A9XYZ", 0x0403, 0x6001, ""});
         QApplication::sendEvent(com1, &show);
         QCOMPARE(com1->toolTip(), QString::fromStdString(com5_.slavePath()) + " — FT232R USB UART, seri no A9XYZ");
-        clickOk({1}, 0);
-        QCOMPARE(feedback_.messages, QStringList{});
-        QCOMPARE(windows_->anaMenu().MSComm1.output(0x5A), vela::SerialPort::WriteResult::Written);
-        QCOMPARE(com5_.readAll(), Bytes{0x5A});
     }
 
     // Com 1 and Com 2, Com 3 to Com 16 and the two speeds are three arrays.

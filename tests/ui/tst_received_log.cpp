@@ -54,13 +54,11 @@ private slots:
     void appendedInPieces_data() {
         QTest::addColumn<QStringList>("pieces");
         QTest::addColumn<QString>("text");
-        QTest::newRow("byte tokens") << QStringList{"Text7", "  170", "  1"} << QStringLiteral("Text7  170  1");
         QTest::newRow("blank, then the number") << QStringList{"Text7", " ", " 170", " ", " 5"} << "Text7  170  5";
         QTest::newRow("word split") << QStringList{"Te", "xt7", "  17", "0"} << QStringLiteral("Text7  170");
         QTest::newRow("many lines") << QStringList{"Text7", byteTokens(40), " ", byteTokens(40, 40).mid(1)}
                                     << QStringLiteral("Text7") + byteTokens(80);
     }
-    // However the text arrives, the view holds and paints the same thing.
     void appendedInPieces() {
         QFETCH(QStringList, pieces);
         QFETCH(QString, text);
