@@ -226,10 +226,8 @@ private slots:
         if (error == SerialPort::kPortAlreadyOpen) QCOMPARE(openCom(user).first, 0);
     }
 
-    // Lock files that are not regular files are no locks, and looking at them
-    // costs nothing: a FIFO blocks its reader, a link to /dev/zero never ends.
-    // A regular one that names a live process (init) still refuses. The open
-    // runs in a child that an alarm ends, so that a hang fails the row.
+    // Only regular lock files count, and odd ones (a FIFO, a link to /dev/zero)
+    // cost nothing; the open runs in a child an alarm ends, so a hang fails.
     void oddLockFiles_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("error");
@@ -301,10 +299,8 @@ private slots:
         QCOMPARE(message, QStringLiteral("Com 1 açılamadı: %1 aygıtını açma izniniz yok.\n").arg(device) + advice);
     }
 
-    // As a click handler does: write, wait until sent, pause off the event loop.
-    // The bytes are on the line at once, even beyond the kernel buffers; a far
-    // end talking meanwhile is read during the pause (a full buffer would lose
-    // bytes on a real line), told by arrived() then and onComm after, once each.
+    // As a click handler does: write, wait until sent, pause off the event loop;
+    // a far end talking meanwhile is read then and told once by each signal.
     void clickWritesAndPauses_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("readerDelayMs");
@@ -347,10 +343,8 @@ private slots:
         QCOMPARE(Bytes(told.begin(), told.end()), talk);
     }
 
-    // A pulled device is noticed once, costs nothing while away, and is taken
-    // back with the same settings: under the same name (a udev symlink), not
-    // while another program holds it, an adapter by its identity wherever it is
-    // back. What was read before the loss is kept; a 19200-baud trickle is one notification.
+    // A pulled device is noticed once and taken back with its settings, by name
+    // or by identity, not while another holds it; what was read is kept.
     void replugIsTakenBack_data() {
         QTest::addColumn<bool>("byIdentity");
         QTest::addColumn<bool>("foundByWrite");

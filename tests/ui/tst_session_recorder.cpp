@@ -56,9 +56,15 @@ class SessionRecorderTest : public QObject {
 private slots:
     void initTestCase() { useConsoleStyle(); }
 
-    // The key is written 10 ms into the pause after the tenth character, 0.4 s
-    // into the transfer: its lines stand there, at the time it was written.
+    // The key is written 10 ms into the pause after a frame (the display off, or
+    // the tenth character, 0.4 s in): its lines stand there, at its time.
+    void keyPressDuringTransfer_data() {
+        QTest::addColumn<int>("before");  // frames sent before the key
+        QTest::newRow("in the 200 ms pause") << 1;
+        QTest::newRow("0.4 s in") << 11;
+    }
     void keyPressDuringTransfer() {
+        QFETCH(int, before);
         QTemporaryDir dir;
         Console console;
         QVERIFY(console.menu.sessionRecorder().saveTo(dir.filePath("kayit.txt")));
@@ -66,11 +72,11 @@ private slots:
         std::vector<Pty::TimedByte> line;
         Pty::Clock::time_point written;
         std::thread keyboard([&] {
-            line = console.pty.readTimed(11 * 7, 5s);
+            line = console.pty.readTimed(before * 7, 5s);
             std::this_thread::sleep_for(10ms);
             written = Pty::Clock::now();
             console.pty.write(kAdvanceKey);
-            const auto rest = console.pty.readTimed(32 * 7, 5s);
+            const auto rest = console.pty.readTimed((43 - before) * 7, 5s);
             line.insert(line.end(), rest.begin(), rest.end());
         });
         console.click("Command14");
@@ -80,11 +86,11 @@ private slots:
         const QList<RecordLine> record = readRecord(dir.filePath("kayit.txt"));
         QStringList events;
         for (const RecordLine& l : record) events << l.event;
-        const QStringList expected = QStringList{"PORT"} + QStringList(11, "GÖNDERILEN") +
-                                     QStringList{"GELEN", "ÇERÇEVE"} + QStringList(32, "GÖNDERILEN");
+        const QStringList expected = QStringList{"PORT"} + QStringList(before, "GÖNDERILEN") +
+                                     QStringList{"GELEN", "ÇERÇEVE"} + QStringList(43 - before, "GÖNDERILEN");
         QCOMPARE(events, expected);
-        QCOMPARE(record[12].bytes, "170 1 0 0 0 5 176");
-        const qint64 recorded = record[12].ms - record[1].ms;
+        QCOMPARE(record[before + 1].bytes, "170 1 0 0 0 5 176");
+        const qint64 recorded = record[before + 1].ms - record[1].ms;
         const qint64 happened = std::chrono::duration_cast<std::chrono::milliseconds>(written - line[6].at).count();
         QVERIFY2(std::abs(recorded - happened) <= 20, qPrintable(QString("%1 / %2 ms").arg(recorded).arg(happened)));
     }
