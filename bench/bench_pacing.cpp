@@ -6,8 +6,6 @@
 // against a writer of known timing, so that its own error can be told from
 // the console's.
 #include <fcntl.h>
-#include <pthread.h>
-#include <sched.h>
 #include <time.h>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -28,12 +26,6 @@ namespace {
 constexpr double kMedianExcessLimitMs = 0.2;
 constexpr double kWorstExcessLimitMs = 2;
 
-bool becomeRealTime() {
-    sched_param priority{};
-    priority.sched_priority = sched_get_priority_min(SCHED_FIFO);
-    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
-}
-
 // Every byte the far end reads, stamped when the read returned.
 class LineReader {
 public:
@@ -47,19 +39,9 @@ public:
 
 private:
     void run(int fd, std::size_t bytes) {
-        // A real-time reader wakes as soon as the bytes are there, so its own
-        // scheduling delay does not show up as a wait; allowed only to root.
         realTime_ = becomeRealTime();
         got_.reserve(bytes);
-        while (got_.size() < bytes) {
-            // Blocks until the console writes; gives up after a silent 5 s.
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 5000) <= 0) return;
-            std::uint8_t buffer[4096];
-            const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, bytes - got_.size()));
-            const auto now = Clock::now();
-            for (ssize_t i = 0; i < n; ++i) got_.push_back({buffer[i], now});
-        }
+        readStamped(fd, bytes, got_);
     }
 
     std::vector<test::Pty::TimedByte> got_;

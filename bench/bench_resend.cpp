@@ -3,8 +3,6 @@
 // ("Kayıttan Gönder…") while a thread stamps every byte on the far end of the
 // pty. Each wait on the line, from a frame's last byte to the next frame's
 // first, is compared with the gap between the two frames' recorded times.
-#include <pthread.h>
-#include <sched.h>
 #include <QAction>
 #include <QDateTime>
 #include <QLineEdit>
@@ -47,23 +45,11 @@ std::vector<qint64> recordedTimes(const QString& path, bool again) {
     return times;
 }
 
-// Every byte of `count` the far end reads, stamped when its read returned;
-// gives up after a silent 5 s. A real-time thread (allowed to root) wakes as
-// soon as the bytes are there, so that its own delay does not show as a wait.
+// Every byte of `count` the far end reads, stamped by a real-time reader.
 std::vector<test::Pty::TimedByte> readLine(int fd, std::size_t count) {
-    sched_param priority{};
-    priority.sched_priority = sched_get_priority_min(SCHED_FIFO);
-    const bool realTime = pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
-    std::printf("  reader thread: %s\n", realTime ? "real-time (SCHED_FIFO)" : "normal priority");
+    std::printf("  reader thread: %s\n", becomeRealTime() ? "real-time (SCHED_FIFO)" : "normal priority");
     std::vector<test::Pty::TimedByte> got;
-    while (got.size() < count) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 5000) <= 0) break;
-        std::uint8_t buffer[4096];
-        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
-        const auto now = Clock::now();
-        for (ssize_t i = 0; i < n; ++i) got.push_back({buffer[i], now});
-    }
+    readStamped(fd, count, got);
     return got;
 }
 

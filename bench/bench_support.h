@@ -2,7 +2,11 @@
 // What the benchmarks share: the console on a pseudo-terminal as the
 // technician leaves it after the port-selection window, resource figures of
 // this process, and one way of printing a figure against its target.
+#include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QTest>
@@ -35,6 +39,27 @@ inline std::size_t framesIn(const std::vector<std::uint8_t>& bytes) {
 
 inline double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 inline double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// A real-time reader wakes as soon as the bytes are there, so that its own
+// scheduling delay does not show as a wait; allowed only to root.
+inline bool becomeRealTime() {
+    sched_param priority{};
+    priority.sched_priority = sched_get_priority_min(SCHED_FIFO);
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
+}
+
+// Reads the far end until `got` holds `count` bytes, each stamped when its read
+// returned; gives up after a silent 5 s.
+inline void readStamped(int fd, std::size_t count, std::vector<test::Pty::TimedByte>& got) {
+    while (got.size() < count) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 5000) <= 0) return;
+        std::uint8_t buffer[4096];
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
+        const auto now = Clock::now();
+        for (ssize_t i = 0; i < n; ++i) got.push_back({buffer[i], now});
+    }
+}
 
 // Windows need a platform; without a display the benchmarks draw offscreen.
 inline void useOffscreenUnlessSet() {
