@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/record_reader.h"
+#include "record/record_reader.h"
 
 namespace vela::sim {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "protocol/monitor.h"
-#include "protocol/session_record.h"
+#include "record/session_record.h"
 #include "sim/frame_reader.h"
 #include "sim/installation.h"
 #include "sim/prompt_command.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/record_reader.h"
+#include "record/record_reader.h"
 #include "sim/record_log.h"
 #include "sim/session.h"
 #include "sim/sim_line.h"

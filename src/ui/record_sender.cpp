@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QProgressDialog>
 
-#include "protocol/record_summary.h"
+#include "record/record_summary.h"
 #include "ui/ana_menu.h"
 #include "ui/feedback.h"
 #include "ui/resend_dialog.h"

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "protocol/record_reader.h"
+#include "record/record_reader.h"
 
 class QProgressDialog;
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "protocol/record_summary.h"
+#include "record/record_summary.h"
 
 class QWidget;
 

@@ -17,7 +17,7 @@
 #include <deque>
 #include <string>
 
-#include "protocol/session_record.h"
+#include "record/session_record.h"
 
 class QWidget;
 

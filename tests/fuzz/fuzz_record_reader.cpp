@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "protocol/record_reader.h"
+#include "record/record_reader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "protocol/session_record.h"
+#include "record/session_record.h"
 
 #include <chrono>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // grouped, the waits and the run's length.
 #include <QTest>
 
-#include "protocol/record_summary.h"
+#include "record/record_summary.h"
 
 using namespace vela;
 using ms = std::chrono::milliseconds;

@@ -1,4 +1,4 @@
-#include "protocol/record_summary.h"
+#include "record/record_summary.h"
 
 #include <algorithm>
 #include <array>

@@ -3,8 +3,8 @@
 // reasons, and records refused for replay or for sending again.
 #include <QTest>
 
-#include "protocol/record_reader.h"
-#include "protocol/session_record.h"
+#include "record/record_reader.h"
+#include "record/session_record.h"
 
 using namespace vela;
 

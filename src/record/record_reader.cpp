@@ -1,4 +1,4 @@
-#include "protocol/record_reader.h"
+#include "record/record_reader.h"
 
 #include <algorithm>
 #include <chrono>

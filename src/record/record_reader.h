@@ -15,7 +15,7 @@
 
 #include "protocol/frame.h"
 #include "protocol/result.h"
-#include "protocol/session_record.h"
+#include "record/session_record.h"
 
 namespace vela {
 
