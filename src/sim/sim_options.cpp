@@ -21,19 +21,25 @@ std::optional<double> decimal_value(const std::string& text) {
     return value;
 }
 
-// Whether two paths name one file: by device and inode when both are there,
-// else by the folder and name they resolve to (a file about to be created).
-bool same_file(const std::string& first, const std::string& second) {
+// Where a path leads when it is opened for writing: its last part followed
+// while it is a symbolic link, dangling or not, and its folders resolved.
+std::filesystem::path destination(std::filesystem::path path) {
     namespace fs = std::filesystem;
+    std::error_code failed;
+    for (int links = 0; links < 40 && fs::is_symlink(path, failed); ++links) {
+        const fs::path target = fs::read_symlink(path, failed);
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    const fs::path absolute = fs::absolute(path, failed);
+    const fs::path resolved = fs::weakly_canonical(absolute, failed);
+    return failed ? absolute.lexically_normal() : resolved;
+}
+
+// Whether two paths name one file: by device and inode when both are there,
+// else by where they lead (a file about to be created).
+bool same_file(const std::string& first, const std::string& second) {
     std::error_code unknown;
-    if (fs::equivalent(first, second, unknown)) return true;
-    const auto place = [](const std::string& path) {
-        std::error_code failed;
-        const fs::path absolute = fs::absolute(path, failed);
-        const fs::path resolved = fs::weakly_canonical(absolute, failed);
-        return failed ? absolute.lexically_normal() : resolved;
-    };
-    return place(first) == place(second);
+    return std::filesystem::equivalent(first, second, unknown) || destination(first) == destination(second);
 }
 
 }  // namespace

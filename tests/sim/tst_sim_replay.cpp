@@ -130,8 +130,11 @@ private slots:
             "Betik satır 1: '1\\x00' 0 ile 60000 arasında bir milisaniye değil.\n");
         row("script invalid UTF-8", "text", "zıpla\xff\n", script, 1, "",
             "Betik satır 1: Bilinmeyen komut 'zıpla\\xff'. Komutlar için: yardim\n");
-        row("script control characters", "text", "\x1b]0;ad\x07\x1b[2J\x9b\n", script, 1, "",
-            "Betik satır 1: Bilinmeyen komut '\\x1b]0;ad\\x07\\x1b[2J\\x9b'. Komutlar için: yardim\n");
+        // C1's CSI alone and as UTF-8, an overlong "/", a surrogate.
+        row("script control characters", "text", "\x1b]0;ad\x07\x1b[2J\x9b\xc2\x9b\xc0\xaf\xed\xa0\x80\n", script, 1,
+            "",
+            "Betik satır 1: Bilinmeyen komut '\\x1b]0;ad\\x07\\x1b[2J\\x9b\\xc2\\x9b\\xc0\\xaf\\xed\\xa0\\x80'. "
+            "Komutlar için: yardim\n");
 
         const QString unopenedLog = "Kayıt dosyası açılamadı: {F} (";
         row("log FIFO nobody reads", "fifo", {}, log, 2, unopenedLog + "okuyanı olmayan bir FIFO)\n");
@@ -143,6 +146,9 @@ private slots:
             "Kayıt dosyası açılamadı: {D}/\\x1b[2J\\x07/kayit.txt (böyle bir dosya ya da klasör yok)\n");
         row("log is the path file", "absent", {}, {"--script", "{S}", "--log", "{F}", "--path-file", "{D}/./girdi.txt"},
             2, "--log ile --path-file aynı dosya: {F}; biri ötekinin üzerine yazılır.\n");
+        row("log a dangling link to the path file", "->{D}/hat", {},
+            {"--script", "{S}", "--log", "{F}", "--path-file", "{D}/hat"}, 2,
+            "--log ile --path-file aynı dosya: {F}; biri ötekinin üzerine yazılır.\n");
         row("log is the path file's temporary name", "absent", {},
             {"--script", "{S}", "--log", "{D}/hat.yaziliyor", "--path-file", "{D}/hat"}, 2,
             "--log ile --path-file'ın geçici dosyası aynı dosya: {D}/hat.yaziliyor; biri ötekinin üzerine yazılır.\n");
