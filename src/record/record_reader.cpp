@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "protocol/decimal.h"
+#include "record/printable_text.h"
 
 namespace vela {
 namespace {
@@ -84,10 +85,10 @@ std::variant<RecordEntry, std::string> read_entry(std::string_view line) {
     RecordEntry entry;
     if (!fields[0].empty()) {
         entry.at_ms = time_ms(fields[0]);
-        if (!entry.at_ms) return "zaman okunamadı: " + std::string(fields[0]);
+        if (!entry.at_ms) return "zaman okunamadı: " + printable_text(fields[0]);
     }
     const std::optional<RecordEvent> event = event_of(fields[1]);
-    if (!event) return "bilinmeyen olay: " + std::string(fields[1]);
+    if (!event) return "bilinmeyen olay: " + printable_text(fields[1]);
     entry.event = *event;
     if (fields[2].empty()) {
         if (needs_bytes(*event)) return std::string(word_of(*event)) + " satırında bayt yok";
@@ -95,7 +96,7 @@ std::variant<RecordEntry, std::string> read_entry(std::string_view line) {
         for (const std::string_view number : split(fields[2], ' ')) {
             if (number.empty()) return "baytlar tek boşlukla ayrılmalı";
             const auto value = decimal_number(number, 255);
-            if (!value) return std::string(number) + " bir bayt değil";
+            if (!value) return printable_text(number) + " bir bayt değil";
             entry.bytes.push_back(static_cast<Byte>(*value));
         }
     }

@@ -1,10 +1,12 @@
 // vela-sim: a queue-ticket installation in software on the console's line.
-#include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
+#include "sim/path_file.h"
+#include "sim/printable_output.h"
 #include "sim/record_log.h"
 #include "sim/replay_file.h"
+#include "sim/script_file.h"
 #include "sim/sim_line.h"
 #include "sim/sim_options.h"
 #include "sim/simulator.h"
@@ -13,6 +15,8 @@ using vela::Result;
 using namespace vela::sim;
 
 int main(int argc, char** argv) {
+    PrintableOutput printable_out(std::cout);
+    PrintableOutput printable_err(std::cerr);
     const Result<SimOptions> parsed = parse_sim_options(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed) {
         std::cerr << parsed.message() << "\n" << usage_text();
@@ -24,17 +28,22 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    if (const std::optional<std::string> refusal = overwritten_input(options)) {
+    // A file to write that would destroy one to read, or the other written
+    // file, is refused before anything is written.
+    std::optional<std::string> refusal = overwritten_input(options);
+    if (!refusal && options.path_file) refusal = path_file_refusal(*options.path_file);
+    if (refusal) {
         std::cerr << *refusal << "\n";
         return 2;
     }
-    std::ifstream script;
+    std::istringstream script;
     if (options.script) {
-        script.open(*options.script);
-        if (!script) {
-            std::cerr << "Betik okunamadı: " << *options.script << "\n";
+        const Result<std::string> text = read_script_file(*options.script);
+        if (!text) {
+            std::cerr << text.message() << "\n";
             return 2;
         }
+        script.str(*text);
     }
     std::vector<vela::RecordedDelivery> deliveries;
     if (options.replay) {
@@ -64,12 +73,8 @@ int main(int argc, char** argv) {
     // The path file appears whole (renamed into place) before the line is
     // announced, so whoever waits for either finds the path complete.
     if (options.path_file) {
-        const std::string partial = *options.path_file + ".yaziliyor";
-        std::ofstream(partial, std::ios::trunc) << line.path << "\n";
-        std::error_code failed;
-        std::filesystem::rename(partial, *options.path_file, failed);
-        if (failed) {
-            std::cerr << "Yol dosyası yazılamadı: " << *options.path_file << "\n";
+        if (const std::optional<std::string> failure = write_path_file(*options.path_file, line.path)) {
+            std::cerr << *failure << "\n";
             return 1;
         }
     }

@@ -10,8 +10,16 @@
 namespace vela::sim {
 
 RecordLog::RecordLog(std::string path) : path_(std::move(path)) {
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) failure_ = "Kayıt dosyası açılamadı: " + path_ + " (" + file_error_reason(errno) + ")";
+    // Opened without waiting: a FIFO nobody reads would hold the open for good.
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd_ < 0) {
+        const std::string reason = errno == ENXIO ? "okuyanı olmayan bir FIFO" : file_error_reason(errno);
+        failure_ = "Kayıt dosyası açılamadı: " + path_ + " (" + reason + ")";
+        return;
+    }
+    // Lines are written whole: a reader of a FIFO that falls behind holds the
+    // simulator rather than cutting the record.
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
 }
 
 RecordLog::~RecordLog() {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "protocol/decimal.h"
+#include "sim/path_file.h"
 
 namespace vela::sim {
 namespace {
@@ -18,6 +19,27 @@ std::optional<double> decimal_value(const std::string& text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     return value;
+}
+
+// Where a path leads when it is opened for writing: its last part followed
+// while it is a symbolic link, dangling or not, and its folders resolved.
+std::filesystem::path destination(std::filesystem::path path) {
+    namespace fs = std::filesystem;
+    std::error_code failed;
+    for (int links = 0; links < 40 && fs::is_symlink(path, failed); ++links) {
+        const fs::path target = fs::read_symlink(path, failed);
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    const fs::path absolute = fs::absolute(path, failed);
+    const fs::path resolved = fs::weakly_canonical(absolute, failed);
+    return failed ? absolute.lexically_normal() : resolved;
+}
+
+// Whether two paths name one file: by device and inode when both are there,
+// else by where they lead (a file about to be created).
+bool same_file(const std::string& first, const std::string& second) {
+    std::error_code unknown;
+    return std::filesystem::equivalent(first, second, unknown) || destination(first) == destination(second);
 }
 
 }  // namespace
@@ -72,17 +94,24 @@ Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) 
 }
 
 std::optional<std::string> overwritten_input(const SimOptions& options) {
-    using Named = std::pair<const char*, const std::optional<std::string>&>;
-    const Named written[] = {{"--log", options.log}, {"--path-file", options.path_file}};
+    using Named = std::pair<std::string, std::optional<std::string>>;
+    const std::optional<std::string> partial = options.path_file ? std::optional(path_file_partial(*options.path_file))
+                                                                 : std::nullopt;
+    const Named log{"--log", options.log};
+    const Named written[] = {log, {"--path-file", options.path_file}, {"--path-file'ın geçici dosyası", partial}};
     const Named read[] = {{"--replay", options.replay}, {"--script", options.script}};
-    for (const auto& [output, output_path] : written) {
-        for (const auto& [input, input_path] : read) {
-            std::error_code unknown;
-            if (output_path && input_path && std::filesystem::equivalent(*output_path, *input_path, unknown)) {
-                return std::string(output) + " ile " + input + " aynı dosya: " + *output_path +
-                       "; okunan dosyanın üzerine yazılmaz.";
-            }
+    const auto clash = [](const Named& output, const Named& other,
+                          const char* consequence) -> std::optional<std::string> {
+        if (!output.second || !other.second || !same_file(*output.second, *other.second)) return std::nullopt;
+        return output.first + " ile " + other.first + " aynı dosya: " + *output.second + "; " + consequence;
+    };
+    for (const Named& output : written) {
+        for (const Named& input : read) {
+            if (auto refusal = clash(output, input, "okunan dosyanın üzerine yazılmaz.")) return refusal;
         }
+    }
+    for (const Named& path_file : {written[1], written[2]}) {
+        if (auto refusal = clash(log, path_file, "biri ötekinin üzerine yazılır.")) return refusal;
     }
     return std::nullopt;
 }

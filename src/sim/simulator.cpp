@@ -4,9 +4,11 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <istream>
+#include <limits>
 #include <ostream>
 #include <thread>
 
@@ -49,7 +51,14 @@ LocalTime local_now() {
 int poll_timeout(Clock::time_point deadline) {
     if (deadline == Clock::time_point::max()) return -1;
     const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
-    return left < 0 ? 0 : static_cast<int>(left) + 1;
+    // A longer wait is polled again: the loop around the poll ends at the deadline.
+    return static_cast<int>(std::clamp<std::int64_t>(left + 1, 0, std::numeric_limits<int>::max()));
+}
+
+// `from` + `wait`, the latest time point there is rather than a wrap into the past.
+Clock::time_point later_by(Clock::time_point from, std::chrono::nanoseconds wait) {
+    const auto room = Clock::time_point::max() - from;
+    return wait >= room ? Clock::time_point::max() : from + std::chrono::duration_cast<Clock::duration>(wait);
 }
 
 }  // namespace
@@ -138,7 +147,7 @@ Simulator::Outcome Simulator::execute(const std::string& text, const std::string
     } else if (std::holds_alternative<ShowHelp>(*command)) {
         out_ << help_text() << std::flush;
     } else if (const auto* wait = std::get_if<Wait>(&*command)) {
-        if (!serve_until(Clock::now() + wait->duration, false)) return Outcome::Stopped;
+        if (!serve_until(later_by(Clock::now(), wait->duration), false)) return Outcome::Stopped;
     } else if (std::holds_alternative<Quit>(*command)) {
         return Outcome::Quit;
     }
@@ -195,7 +204,7 @@ int Simulator::run_replay(const std::vector<RecordedDelivery>& deliveries) {
     for (std::size_t i = 0; i < deliveries.size(); ++i) {
         if (!plan[i].notice.empty()) write_traffic(plan[i].notice);
         if (plan[i].wait > kLongWait) write_traffic(waiting_notice(i, deliveries.size(), plan[i].wait));
-        due += std::chrono::duration_cast<Clock::duration>(plan[i].wait);
+        due = later_by(due, plan[i].wait);
         if (!serve_until(due, false)) return 1;
         if (!write_bytes(line_.fd, deliveries[i].bytes, options_.byte_gap)) {
             out_ << "Hatta yazılamadı: " << line_.path << std::endl;
