@@ -8,9 +8,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "serial/open_failure.h"
 #include "serial/port_discovery.h"
-#include "serial/serial_port.h"
 #include "ui/ana_menu.h"
 #include "ui/console_style.h"
 #include "ui/feedback.h"
@@ -21,7 +19,6 @@ namespace vela {
 
 namespace {
 
-constexpr int kPorts = kComPorts;
 constexpr int kRowsPerColumn = 8;
 // "Com 1" and "Com 2" belong to the window itself and "Com 3" to "Com 16" to
 // the frame, so each set is its own option group.
@@ -74,7 +71,7 @@ com_select::com_select(Windows& windows) : windows_(windows) {
     // Created after the frame, so the window's own options lie on top of it.
     auto* windowPorts = new QButtonGroup(this);
     auto* framePorts = new QButtonGroup(this);
-    for (int i = 0; i < kPorts; ++i) {
+    for (int i = 0; i < kComPorts; ++i) {
         const int left = kPortColumnLeft[i / kRowsPerColumn];
         const int top = kPortRowTop + (i % kRowsPerColumn) * kPortRowStep;
         const bool onWindow = i < kWindowGroupPorts;
@@ -104,36 +101,19 @@ void com_select::Command1_Click() {
         return;
     }
     hide();
-
-    // Failures of the set-up steps do not stop it; the last one counts.
-    int lastError = 0;
-    const auto remember = [&lastError](int error) {
-        if (error != 0) lastError = error;
-    };
+    // The higher port stands: the window's options and the frame's are two groups.
+    int com = 0;
+    for (int i = 0; i < kComPorts; ++i) {
+        if (com1[i]->isChecked()) com = i + 1;
+    }
     // First touch of the main window: it loads (and beeps) here.
-    SerialPort& port = windows_.anaMenu().MSComm1;
-    for (int i = 0; i < kPorts; ++i) {
-        if (com1[i]->isChecked()) port.setCommPort(i + 1);  // the higher port stands
-    }
-    remember(port.setSettings(speed[0]->isChecked() ? QStringLiteral("9600,N,8,1") : QStringLiteral("19200,N,8,1")));
-    const int openError = port.open();
-    remember(openError);
-
-    if (lastError == SerialPort::kPortAlreadyOpen) {
-        Feedback::message(this, QStringLiteral("Com Port is open try again later"));
-        Feedback::endProgram();
-        return;
-    }
-    // The main window still opens, with the port closed, once the technician knows why.
-    if (openError != 0) Feedback::message(this, openFailureMessage(port.commPort(), port.lastOpenFailure()));
-    port.setRThreshold(1);
-    windows_.anaMenu().show();
+    windows_.anaMenu().openPort(com, speed[0]->isChecked() ? 9600 : 19200, this);
 }
 
 bool com_select::eventFilter(QObject* watched, QEvent* event) {
     // Built as it is shown: adapters come and go while the window is open.
     if (event->type() == QEvent::ToolTip) {
-        for (int i = 0; i < kPorts; ++i) {
+        for (int i = 0; i < kComPorts; ++i) {
             if (watched == com1[i]) com1[i]->setToolTip(QString::fromStdString(describeCom(i + 1, comTarget(i + 1))));
         }
     }
