@@ -129,6 +129,7 @@ inline bool below(const char* name, double value, double limit, const char* unit
 // The test console at 19200 baud, the faster of the two speeds.
 struct Console : test::Console {
     Console() : test::Console(Port::Open, 19200) {}
+    bool ready() const { return pty.valid() && opened && exposed; }
 };
 
 }  // namespace vela::bench

@@ -32,38 +32,25 @@ std::optional<char32_t> iconv_character(unsigned char byte) {
     return char32_t(out);
 }
 
-// One row per text, named by the text (quoted, so that the empty one shows),
-// with what it gives and, when the table has that column, `largest`.
-void addRows(std::initializer_list<std::pair<const char*, const char*>> rows,
-             std::optional<quint64> largest = std::nullopt) {
-    for (const auto& [text, expected] : rows) {
-        auto& row = QTest::addRow("\"%s\"", text) << QByteArray(text) << QString::fromUtf8(expected);
-        if (largest) row << *largest;
-    }
-}
-
 }  // namespace
 
 class TypedTextTest : public QObject {
     Q_OBJECT
 private slots:
-    // The text, each row named by it, and what it reads as.
-    void field_value_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("expected");
+    void field_value() {
         // clang-format off
-        addRows({{"", "0"}, {"abc", "0"}, {"12abc", "12"}, {" 7", "7"}, {"\t1\n2 ", "12"}, {"- 5", "-5"}, {"+42", "42"},
+        const QList<std::pair<const char*, const char*>> rows = {
+            {"", "0"}, {"abc", "0"}, {"12abc", "12"}, {" 7", "7"}, {"\t1\n2 ", "12"}, {"- 5", "-5"}, {"+42", "42"},
             {"--5", "0"}, {".", "0"}, {"1e5", "1"}, {"0x10", "0"}, {"1.2.3", "1"}, {"2,7", "2"}, {".6", "1"},
             {"2.5", "2"}, {"3.5", "4"}, {"-2.5", "-2"}, {"-3.5", "-4"}, {"-0.5", "0"}, {"130.5", "130"},
             {"131.5", "132"}, {"2.5000", "2"}, {"2.5000000000000000001", "3"}, {"2.4999999999999999999", "2"},
             {"2.5 1", "3"}, {"-9223372036854775808", "-9223372036854775808"},
             {"9223372036854775806.5", "9223372036854775806"}, {"9223372036854775808", "none"},
-            {"-9223372036854775809", "none"}, {"9223372036854775807.5", "none"}, {"-9223372036854775808.6", "none"}});
+            {"-9223372036854775809", "none"}, {"9223372036854775807.5", "none"}, {"-9223372036854775808.6", "none"}};
         // clang-format on
-    }
-    void field_value() {
-        QFETCH(QByteArray, text);
-        QTEST(shown(vela::field_value(text.toStdString())), "expected");
+        for (const auto& [text, expected] : rows) {
+            QCOMPARE(text + (" " + shown(vela::field_value(text))), text + (" " + QString(expected)));
+        }
     }
 
     // The reads of one click, "b", "w" or "s" and the text; the first refusal
@@ -99,22 +86,17 @@ private slots:
         QTEST(QString::fromStdString(reader.ok() ? std::string() : reader.result(0).message()), "message");
     }
 
-    void decimal_number_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<quint64>("largest");
-        // clang-format off
-        addRows({{"0042", "42"}, {"255", "255"}, {"256", "none"}, {"", "none"}, {"+1", "none"}, {"-1", "none"},
-            {" 1", "none"}, {"1 ", "none"}, {"1.0", "none"}}, 255);
-        addRows({{"18446744073709551615", "18446744073709551615"}, {"18446744073709551616", "none"}}, UINT64_MAX);
-        addRows({{"7", "none"}}, 5);
-        addRows({{"00", "0"}}, 0);
-        // clang-format on
-    }
     void decimal_number() {
-        QFETCH(QByteArray, text);
-        QFETCH(quint64, largest);
-        QTEST(shown(vela::decimal_number(text.toStdString(), largest)), "expected");
+        // clang-format off
+        const QList<std::tuple<const char*, std::uint64_t, const char*>> rows = {
+            {"0042", 255, "42"}, {"255", 255, "255"}, {"256", 255, "none"}, {"", 255, "none"}, {"+1", 255, "none"},
+            {"-1", 255, "none"}, {" 1", 255, "none"}, {"1 ", 255, "none"}, {"1.0", 255, "none"},
+            {"18446744073709551615", UINT64_MAX, "18446744073709551615"}, {"18446744073709551616", UINT64_MAX, "none"},
+            {"7", 5, "none"}, {"00", 0, "0"}};
+        // clang-format on
+        for (const auto& [text, largest, expected] : rows) {
+            QCOMPARE(text + (" " + shown(vela::decimal_number(text, largest))), text + (" " + QString(expected)));
+        }
     }
 
     // Both directions for every byte, and no other character gets a byte.
@@ -138,11 +120,14 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("expected");
         // clang-format off
-        addRows({{"€", "128"}, {"Çağrı Öğüş", "199 97 240 114 253 32 214 240 252 254"}, {"", ""},
+        const std::pair<const char*, const char*> rows[] = {
+            {"€", "128"}, {"Çağrı Öğüş", "199 97 240 114 253 32 214 240 252 254"}, {"", ""},
             {"x✓€😀", "'✓' karakteri gönderilemez!"}, {"Ð", "'Ð' karakteri gönderilemez!"},
             {"A\xFF", "'\uFFFD' karakteri gönderilemez!"}, {"\xC0\xAF", "'\uFFFD' karakteri gönderilemez!"},
-            {"ş\xE2\x82", "'\uFFFD' karakteri gönderilemez!"}});
+            {"ş\xE2\x82", "'\uFFFD' karakteri gönderilemez!"}};
         // clang-format on
+        for (const auto& [text, expected] : rows)
+            QTest::addRow("\"%s\"", text) << QByteArray(text) << QString::fromUtf8(expected);
     }
     void encode() {
         QFETCH(QByteArray, text);

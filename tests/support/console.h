@@ -1,17 +1,18 @@
 #pragma once
-// The one test console: the real windows (offscreen) with MSComm1 opened as
-// "Com 1" by the main window's own start-up opening, on a pseudo-terminal or
-// on the simulator's line. Message boxes, beeps and program ends are
-// recorded; the file dialogs answer what the test gave them.
+// The one test console: the real windows (offscreen), MSComm1 opened as "Com 1"
+// by the main window's start-up opening on a pseudo-terminal or the simulator's
+// line, message boxes, beeps and program ends recorded, file dialogs answered;
+// beside it, the console's style and the bytes as the displays show them.
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
-#include <QTest>
 
 #include "support/controls.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
 #include "ui/ana_menu.h"
 #include "ui/bilet_ayarlama.h"
+#include "ui/console_style.h"
 #include "ui/open_file_dialog.h"
 #include "ui/received_log.h"
 #include "ui/resend_dialog.h"
@@ -19,6 +20,23 @@
 #include "ui/windows.h"
 
 namespace vela::test {
+
+inline void useConsoleStyle() { applyConsoleStyle(*static_cast<QApplication*>(QCoreApplication::instance())); }
+
+// "AA 0F" as the byte values 170, 15.
+inline QList<int> hex(const QString& bytes) {
+    QList<int> values;
+    for (const QString& b : bytes.split(u' ', Qt::SkipEmptyParts)) values << b.toInt(nullptr, 16);
+    return values;
+}
+inline QList<int> asInts(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+// " 170" for each byte, as the sent and received displays show it.
+inline QStringList shownBytes(const QList<int>& bytes) {
+    QStringList texts;
+    for (int b : bytes) texts << QStringLiteral(" %1").arg(b);
+    return texts;
+}
 
 struct Simulator;
 
@@ -43,7 +61,6 @@ struct Console {
         qputenv("VELA_COM1", device);
         return opened = menu.openPort(1, baud, &menu);
     }
-    bool ready() const { return pty.valid() && opened && exposed; }
 
     // Each entry "Text1=5", set at once (typeText() is the technician's way).
     void set(const QStringList& fields) {
@@ -69,8 +86,7 @@ struct Console {
     Windows windows;
     AnaMenu& menu = windows.anaMenu();
     BiletAyarlama& bilet = windows.biletAyarlama();
-    bool opened = false;
-    bool exposed = false;
+    bool opened = false, exposed = false;
     QString proposed, folder, summary;  // what the dialogs were given
 
 private:
@@ -80,10 +96,8 @@ private:
         OpenFileDialog::setAnswer([this, toSend](const QString& offered) { return folder = offered, toSend; });
         ResendDialog::setAnswer(
             [this](const QString& shown) { return summary = shown, std::optional(Gaps::AsRecorded); });
-        if (device.isEmpty())
-            menu.show();
-        else
-            open(device, baud);
+        if (!device.isEmpty()) open(device, baud);
+        menu.show();
         exposed = QTest::qWaitForWindowExposed(&menu);
         QCoreApplication::processEvents();
         feedback.clear();  // the load beep and any opening message are not part of a test step

@@ -6,7 +6,7 @@
 #include <numeric>
 
 #include "option_arrays.h"
-#include "tst_ana_menu_harness.h"
+#include "support/console.h"
 #include "ui/font_ayarla.h"
 
 using namespace vela::test;
@@ -177,12 +177,9 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("message");
         const QString range = QStringLiteral("Bilet Makinesi No 0 ile 255 arasında olmalı!");
-        QTest::newRow("machine 256") << "256"
-                                     << "0+A" << range;
-        QTest::newRow("machine not whole") << "255.5"
-                                           << "0-" << range;
-        QTest::newRow("no code") << "129"
-                                 << "3+€ ж" << QStringLiteral("'ж' karakteri gönderilemez!");
+        QTest::newRow("machine 256") << QString("256") << QString("0+A") << range;
+        QTest::newRow("machine not whole") << QString("255.5") << QString("0-") << range;
+        QTest::newRow("no code") << QString("129") << QString("3+€ ж") << QString("'ж' karakteri gönderilemez!");
     }
     void refusals() {
         QFETCH(QString, machine);
