@@ -19,6 +19,7 @@ namespace vela {
 
 namespace {
 
+constexpr int kPorts = kComPorts;
 constexpr int kRowsPerColumn = 8;
 // "Com 1" and "Com 2" belong to the window itself and "Com 3" to "Com 16" to
 // the frame, so each set is its own option group.
@@ -71,7 +72,7 @@ com_select::com_select(Windows& windows) : windows_(windows) {
     // Created after the frame, so the window's own options lie on top of it.
     auto* windowPorts = new QButtonGroup(this);
     auto* framePorts = new QButtonGroup(this);
-    for (int i = 0; i < kComPorts; ++i) {
+    for (int i = 0; i < kPorts; ++i) {
         const int left = kPortColumnLeft[i / kRowsPerColumn];
         const int top = kPortRowTop + (i % kRowsPerColumn) * kPortRowStep;
         const bool onWindow = i < kWindowGroupPorts;
@@ -103,7 +104,7 @@ void com_select::Command1_Click() {
     hide();
     // The higher port stands: the window's options and the frame's are two groups.
     int com = 0;
-    for (int i = 0; i < kComPorts; ++i) {
+    for (int i = 0; i < kPorts; ++i) {
         if (com1[i]->isChecked()) com = i + 1;
     }
     // First touch of the main window: it loads (and beeps) here.
@@ -113,7 +114,7 @@ void com_select::Command1_Click() {
 bool com_select::eventFilter(QObject* watched, QEvent* event) {
     // Built as it is shown: adapters come and go while the window is open.
     if (event->type() == QEvent::ToolTip) {
-        for (int i = 0; i < kComPorts; ++i) {
+        for (int i = 0; i < kPorts; ++i) {
             if (watched == com1[i]) com1[i]->setToolTip(QString::fromStdString(describeCom(i + 1, comTarget(i + 1))));
         }
     }
