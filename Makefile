@@ -12,7 +12,8 @@ SANITIZE_BUILD ?= build-sanitize
 PACKAGE_BUILD ?= build-package
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = fuzz_field_value fuzz_cp1254 fuzz_monitor fuzz_record_reader
+# One target per tests/fuzz/fuzz_*.cpp, as tests/fuzz/CMakeLists.txt builds them.
+FUZZ_TARGETS = $(basename $(notdir $(wildcard tests/fuzz/fuzz_*.cpp)))
 # Warnings are errors in every build made here (WERROR=OFF to try a new compiler).
 WERROR ?= ON
 
@@ -49,10 +50,12 @@ demo: build
 # beside; then once for BENCH_MEMORY_SECONDS, for its memory.
 BENCH_BEFORE ?= 751efc7
 BENCH_MEMORY_SECONDS ?= 600
+# Every bench/bench_*.cpp but the line rate, which runs as described above.
+BENCHMARKS = $(filter-out line_rate,$(patsubst bench/bench_%.cpp,%,$(wildcard bench/bench_*.cpp)))
 bench: build
 	@scripts/setup.sh dbus at-spi2-core python3-pyatspi
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@status=0; for b in monitor_throughput pacing startup recording resend; do \
+	@status=0; for b in $(BENCHMARKS); do \
 	   QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_$$b || status=1; done; \
 	 export JOBS=$(JOBS); \
 	 bench/beside_before.sh $(BENCH_BEFORE) $(BUILD) env QT_QPA_PLATFORM=offscreen || status=1; \

@@ -3,7 +3,6 @@
 // ("Kayıttan Gönder…") while a thread stamps every byte on the far end of the
 // pty. Each wait on the line, from a frame's last byte to the next frame's
 // first, is compared with the gap between the two frames' recorded times.
-#include <QAction>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,10 +11,6 @@
 #include <thread>
 
 #include "bench_support.h"
-#include "ui/open_file_dialog.h"
-#include "ui/received_log.h"
-#include "ui/resend_dialog.h"
-#include "ui/save_file_dialog.h"
 
 using namespace vela;
 using namespace vela::bench;
@@ -24,12 +19,6 @@ namespace {
 
 constexpr std::size_t kFrames = 255 + 3;
 constexpr double kMedianExcessLimitMs = 0.2;
-
-QAction* action(Console& console, const QString& text) {
-    for (QAction* a : console.menu.Text7()->actions())
-        if (a->text() == text) return a;
-    return nullptr;
-}
 
 // The times of the frames sent by the click, or of those sent again, as the
 // record holds them.
@@ -68,8 +57,7 @@ int main(int argc, char* argv[]) {
     }
     SaveFileDialog::setAnswer([&](const QString&) { return record; });
     OpenFileDialog::setAnswer([&](const QString&) { return record; });
-    ResendDialog::setAnswer([](const QString&) { return std::optional(Gaps::AsRecorded); });
-    action(console, "Oturum Kaydını Kaydet…")->trigger();
+    console.action("Oturum Kaydını Kaydet…")->trigger();
 
     QString text;
     const QString letters = QStringLiteral("ABCÇDEFGĞHIİJKLMNOÖPRSŞTUÜVYZ 0123456789");
@@ -89,7 +77,7 @@ int main(int argc, char* argv[]) {
         line = readLine(console.pty.masterFd(), kFrames * 7);
         read = true;
     });
-    action(console, "Kayıttan Gönder…")->trigger();
+    console.action("Kayıttan Gönder…")->trigger();
     // The run goes on in the event loop; the reader gives up on a silent line.
     while (!read) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     reader.join();

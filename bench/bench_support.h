@@ -1,7 +1,6 @@
 #pragma once
-// What the benchmarks share: the console on a pseudo-terminal as the
-// technician leaves it after the port-selection window, resource figures of
-// this process, and one way of printing a figure against its target.
+// What the benchmarks share: the test console at 19200 baud, resource figures
+// of this process, and one way of printing a figure against its target.
 #include <poll.h>
 #include <pthread.h>
 #include <sched.h>
@@ -18,11 +17,8 @@
 #include <vector>
 
 #include "protocol/monitor.h"
-#include "support/feedback_recorder.h"
-#include "support/pty.h"
-#include "ui/ana_menu.h"
+#include "support/console.h"
 #include "ui/console_style.h"
-#include "ui/windows.h"
 
 namespace vela::bench {
 
@@ -130,30 +126,10 @@ inline bool below(const char* name, double value, double limit, const char* unit
     return met;
 }
 
-// The main window on screen (offscreen) with MSComm1 open on the pty's slave
-// as "Com 1" at 19200 baud; beeps and messages are counted, not sounded.
-struct Console {
-    Console() {
-        qputenv("VELA_COM1", QByteArray::fromStdString(pty.slavePath()));
-        SerialPort& comm = menu.MSComm1;
-        comm.setCommPort(1);
-        comm.setSettings(QStringLiteral("19200,N,8,1"));
-        opened = comm.open() == 0;
-        comm.setRThreshold(1);
-        menu.show();
-        exposed = QTest::qWaitForWindowExposed(&menu);
-        QCoreApplication::processEvents();
-        feedback.clear();  // the window's load beep
-    }
-
+// The test console at 19200 baud, the faster of the two speeds.
+struct Console : test::Console {
+    Console() : test::Console(Port::Open, 19200) {}
     bool ready() const { return pty.valid() && opened && exposed; }
-
-    test::FeedbackRecorder feedback;
-    test::Pty pty;
-    Windows windows;
-    AnaMenu& menu = windows.anaMenu();
-    bool opened = false;
-    bool exposed = false;
 };
 
 }  // namespace vela::bench

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "serial/open_failure.h"
 #include "ui/bilet_ayarlama.h"
 #include "ui/console_style.h"
 #include "ui/feedback.h"
@@ -50,7 +51,7 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
         });
         connect(
             panel, &DevicePanel::refused, this,
-            [this, panel = panel](const QString& message, const QString& command) { refuse(panel, command, message); });
+            [this, panel = panel](const QString& command, const QString& message) { refuse(panel, command, message); });
     }
     connect(ui->Command29, &QPushButton::clicked, this, &AnaMenu::Command29_Click);
     connect(&MSComm1, &SerialPort::arrived, this, &AnaMenu::recordArrival);
@@ -100,6 +101,22 @@ AnaMenu::~AnaMenu() {
 QLabel* AnaMenu::GelenKomutLabel() const { return ui->GelenKomutLabel; }
 
 ReceivedLog* AnaMenu::Text7() const { return ui->Text7; }
+
+bool AnaMenu::openPort(int com, int baud, QWidget* parent) {
+    MSComm1.setCommPort(com);
+    MSComm1.setSettings(QStringLiteral("%1,N,8,1").arg(baud));
+    const int openError = MSComm1.open();
+    if (openError == SerialPort::kPortAlreadyOpen) {
+        Feedback::message(parent, QStringLiteral("Com Port is open try again later"));
+        Feedback::endProgram();
+        return false;
+    }
+    // The technician learns why before the window opens with the port closed.
+    if (openError != 0) Feedback::message(parent, openFailureMessage(com, MSComm1.lastOpenFailure()));
+    MSComm1.setRThreshold(1);
+    show();
+    return openError == 0;
+}
 
 void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, Device device) {
     sendRecorded(

@@ -35,6 +35,12 @@ public:
 
     SerialPort MSComm1;
 
+    // The start-up's opening of MSComm1 as "Com `com`" at `baud`, then the
+    // window shown. A port another program holds ends the program; any other
+    // failure is told over `parent` and the window opens with the port
+    // closed. Returns whether the port is open.
+    bool openPort(int com, int baud, QWidget* parent);
+
     // Plays the frames of `command` on MSComm1 and records them as sent to
     // `device` (its number is each frame's DATA6); GonderilenLabel shows each
     // byte once it has been handed to the port.

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QTextCursor>
+#include <array>
 
 #include "protocol/field_value.h"
+#include "protocol/printer_font.h"
 #include "protocol/ticket.h"
 #include "ui/ana_menu.h"
 #include "ui/feedback.h"
@@ -25,6 +27,32 @@ QFont previewFont() {
 
 std::string utf8(const QString& text) { return text.toStdString(); }
 
+// The four printed elements in the order of their font slots (ESC ! then GS !
+// of each): the key the font window is opened with, the button that opens it,
+// the values, their labels and the boxes that tick them for the transfer.
+struct FontElement {
+    const char* key;  // aktif_font
+    WrappingButton* Ui::BiletAyarlama::*button;
+    qint16 BiletAyarlama::*esc;
+    qint16 BiletAyarlama::*gs;
+    QLabel* Ui::BiletAyarlama::*escLabel;
+    QLabel* Ui::BiletAyarlama::*gsLabel;
+    QCheckBox* Ui::BiletAyarlama::*escTick;
+    QCheckBox* Ui::BiletAyarlama::*gsTick;
+};
+
+constexpr std::array<FontElement, kFontSlots / 2> kFontElements{{
+    {"kurum ismi", &Ui::BiletAyarlama::Command3, &BiletAyarlama::font_kurum_ismi_1, &BiletAyarlama::font_kurum_ismi_2,
+     &Ui::BiletAyarlama::Label2, &Ui::BiletAyarlama::Label3, &Ui::BiletAyarlama::Check2, &Ui::BiletAyarlama::Check3},
+    {"buton ismi", &Ui::BiletAyarlama::Command4, &BiletAyarlama::font_buton_ismi_1, &BiletAyarlama::font_buton_ismi_2,
+     &Ui::BiletAyarlama::Label4, &Ui::BiletAyarlama::Label5, &Ui::BiletAyarlama::Check4, &Ui::BiletAyarlama::Check5},
+    {"bilet numarasi", &Ui::BiletAyarlama::Command5, &BiletAyarlama::font_bilet_numarasi_1,
+     &BiletAyarlama::font_bilet_numarasi_2, &Ui::BiletAyarlama::Label7, &Ui::BiletAyarlama::Label8,
+     &Ui::BiletAyarlama::Check6, &Ui::BiletAyarlama::Check7},
+    {"tarih saat", &Ui::BiletAyarlama::Command6, &BiletAyarlama::font_tarih_saat_1, &BiletAyarlama::font_tarih_saat_2,
+     &Ui::BiletAyarlama::Label11, &Ui::BiletAyarlama::Label12, &Ui::BiletAyarlama::Check8, &Ui::BiletAyarlama::Check9},
+}};
+
 }  // namespace
 
 BiletAyarlama::BiletAyarlama(Windows& windows) : ui(std::make_unique<Ui::BiletAyarlama>()), windows_(windows) {
@@ -34,10 +62,10 @@ BiletAyarlama::BiletAyarlama(Windows& windows) : ui(std::make_unique<Ui::BiletAy
     // always did.
     ui->RichTextBox1->setPlainText(QStringLiteral("RichTextBox1"));
 
-    connect(ui->Command3, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("kurum ismi")); });
-    connect(ui->Command4, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("buton ismi")); });
-    connect(ui->Command5, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("bilet numarasi")); });
-    connect(ui->Command6, &QPushButton::clicked, this, [this] { showFontWindow(QStringLiteral("tarih saat")); });
+    for (const FontElement& element : kFontElements) {
+        connect(ui.get()->*element.button, &QPushButton::clicked, this,
+                [this, key = element.key] { showFontWindow(QString::fromLatin1(key)); });
+    }
     connect(ui->Command1, &QPushButton::clicked, this, [this] {
         windows_.anaMenu().show();
         hide();
@@ -83,20 +111,30 @@ void BiletAyarlama::showFontWindow(const QString& element) {
     aktif_font = element;
 }
 
+bool BiletAyarlama::setFonts(const QString& key, qint16 esc, qint16 gs) {
+    for (const FontElement& element : kFontElements) {
+        if (key != QLatin1String(element.key)) continue;
+        this->*element.esc = esc;
+        this->*element.gs = gs;
+        (ui.get()->*element.escLabel)->setText(QString::fromStdString(esc_bang_text(esc)));
+        (ui.get()->*element.gsLabel)->setText(QString::fromStdString(gs_bang_text(gs)));
+        return true;
+    }
+    return false;
+}
+
 TicketLayout BiletAyarlama::layout() const {
     TicketLayout layout;
     const auto line = [this](int index) { return TicketLine{Check1(index)->isChecked(), utf8(Text1(index)->text())}; };
     for (std::size_t k = 0; k < kInstitutionLines; ++k) layout.institution[k] = line(static_cast<int>(k));
     for (std::size_t k = 0; k < kButtonLines; ++k) layout.button[k] = line(static_cast<int>(6 + k));
     // Font Seç keeps every value within 0..185, one byte.
-    const qint16 values[kFontSlots] = {font_kurum_ismi_1, font_kurum_ismi_2,     font_buton_ismi_1,
-                                       font_buton_ismi_2, font_bilet_numarasi_1, font_bilet_numarasi_2,
-                                       font_tarih_saat_1, font_tarih_saat_2};
-    const QCheckBox* const ticks[kFontSlots] = {ui->Check2, ui->Check3, ui->Check4, ui->Check5,
-                                                ui->Check6, ui->Check7, ui->Check8, ui->Check9};
-    for (std::size_t slot = 0; slot < kFontSlots; ++slot) {
-        layout.fonts[slot] = static_cast<Byte>(values[slot]);
-        layout.font_ticked[slot] = ticks[slot]->isChecked();
+    std::size_t slot = 0;
+    for (const FontElement& element : kFontElements) {
+        layout.fonts[slot] = static_cast<Byte>(this->*element.esc);
+        layout.font_ticked[slot++] = (ui.get()->*element.escTick)->isChecked();
+        layout.fonts[slot] = static_cast<Byte>(this->*element.gs);
+        layout.font_ticked[slot++] = (ui.get()->*element.gsTick)->isChecked();
     }
     return layout;
 }

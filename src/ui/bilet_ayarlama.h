@@ -27,7 +27,8 @@ public:
     explicit BiletAyarlama(Windows& windows);
     ~BiletAyarlama() override;
 
-    // ESC ! and GS ! values per element, written by the font window.
+    // ESC ! and GS ! values per element, written by the font window through
+    // setFonts().
     qint16 font_kurum_ismi_1 = 0;
     qint16 font_kurum_ismi_2 = 0;
     qint16 font_buton_ismi_1 = 0;
@@ -40,18 +41,21 @@ public:
     // "bilet numarasi" or "tarih saat".
     QString aktif_font;
 
+    // Stores the ESC ! and GS ! values of the element `key` names and shows
+    // them in its two labels; returns false, storing nothing, for any other key.
+    bool setFonts(const QString& key, qint16 esc, qint16 gs);
+
     // The line arrays: indices 0..3 (institution name) and 6, 7 (button
     // name); any other index has no control and gives nullptr.
     QCheckBox* Check1(int index) const;
     QLineEdit* Text1(int index) const;
 
-    // The form's controls by their names, for the font window's labels.
-    const std::unique_ptr<Ui::BiletAyarlama> ui;
-
 protected:
     void closeEvent(QCloseEvent* event) override;  // ends the program
 
 private:
+    const std::unique_ptr<Ui::BiletAyarlama> ui;
+
     TicketLayout layout() const;
     void showFontWindow(const QString& element);
     void showPreview();

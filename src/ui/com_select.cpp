@@ -8,9 +8,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "serial/open_failure.h"
 #include "serial/port_discovery.h"
-#include "serial/serial_port.h"
 #include "ui/ana_menu.h"
 #include "ui/console_style.h"
 #include "ui/feedback.h"
@@ -104,30 +102,13 @@ void com_select::Command1_Click() {
         return;
     }
     hide();
-
-    // Failures of the set-up steps do not stop it; the last one counts.
-    int lastError = 0;
-    const auto remember = [&lastError](int error) {
-        if (error != 0) lastError = error;
-    };
-    // First touch of the main window: it loads (and beeps) here.
-    SerialPort& port = windows_.anaMenu().MSComm1;
+    // The higher port stands: the window's options and the frame's are two groups.
+    int com = 0;
     for (int i = 0; i < kPorts; ++i) {
-        if (com1[i]->isChecked()) port.setCommPort(i + 1);  // the higher port stands
+        if (com1[i]->isChecked()) com = i + 1;
     }
-    remember(port.setSettings(speed[0]->isChecked() ? QStringLiteral("9600,N,8,1") : QStringLiteral("19200,N,8,1")));
-    const int openError = port.open();
-    remember(openError);
-
-    if (lastError == SerialPort::kPortAlreadyOpen) {
-        Feedback::message(this, QStringLiteral("Com Port is open try again later"));
-        Feedback::endProgram();
-        return;
-    }
-    // The main window still opens, with the port closed, once the technician knows why.
-    if (openError != 0) Feedback::message(this, openFailureMessage(port.commPort(), port.lastOpenFailure()));
-    port.setRThreshold(1);
-    windows_.anaMenu().show();
+    // First touch of the main window: it loads (and beeps) here.
+    windows_.anaMenu().openPort(com, speed[0]->isChecked() ? 9600 : 19200, this);
 }
 
 bool com_select::eventFilter(QObject* watched, QEvent* event) {

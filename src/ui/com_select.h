@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <array>
 
+#include "serial/port_numbering.h"
+
 class QGroupBox;
 class QLabel;
 class QRadioButton;
@@ -22,7 +24,7 @@ public:
     // The controls, by their names; com1[i] is "Com i+1".
     QLabel* Label1;
     QGroupBox* Frame2;
-    std::array<QRadioButton*, 16> com1{};
+    std::array<QRadioButton*, kComPorts> com1{};
     QGroupBox* Frame1;
     std::array<QRadioButton*, 2> speed{};
     WrappingButton* Command1;

@@ -26,7 +26,7 @@ void DevicePanel::onClick(QAbstractButton* button, std::function<Result<Sequence
 void DevicePanel::run(QAbstractButton* button, const Result<Sequence>& frames) {
     const QString command = button->text().simplified();
     if (!frames) {
-        emit refused(QString::fromStdString(frames.message()), command);
+        emit refused(command, QString::fromStdString(frames.message()));
         return;
     }
     emit send(*frames, command);

@@ -34,7 +34,7 @@ signals:
     // with its blanks folded ("Bilet Gönder 1. Komut").
     void send(const vela::Sequence& frames, const QString& command);
     // The refusal to record and show instead of sending.
-    void refused(const QString& message, const QString& command);
+    void refused(const QString& command, const QString& message);
 
 protected:
     // A click on `button` reads one field per parameter of `build`, in

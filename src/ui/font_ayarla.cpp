@@ -7,33 +7,11 @@
 #include "ui/bilet_ayarlama.h"
 #include "ui/console_style.h"
 #include "ui/windows.h"
-#include "ui_bilet_ayarlama.h"
 #include "ui_font_ayarla.h"
 
 namespace vela {
 
 namespace {
-
-// Where "Font Seç" puts the values of each element of the ticket.
-struct Element {
-    const char* key;  // BiletAyarlama::aktif_font
-    qint16 BiletAyarlama::*escMember;
-    qint16 BiletAyarlama::*gsMember;
-    QLabel* Ui::BiletAyarlama::*escLabel;
-    QLabel* Ui::BiletAyarlama::*gsLabel;
-};
-
-// Compared in this order, each comparison exact.
-constexpr std::array<Element, 4> kElements{{
-    {"kurum ismi", &BiletAyarlama::font_kurum_ismi_1, &BiletAyarlama::font_kurum_ismi_2, &Ui::BiletAyarlama::Label2,
-     &Ui::BiletAyarlama::Label3},
-    {"buton ismi", &BiletAyarlama::font_buton_ismi_1, &BiletAyarlama::font_buton_ismi_2, &Ui::BiletAyarlama::Label4,
-     &Ui::BiletAyarlama::Label5},
-    {"bilet numarasi", &BiletAyarlama::font_bilet_numarasi_1, &BiletAyarlama::font_bilet_numarasi_2,
-     &Ui::BiletAyarlama::Label7, &Ui::BiletAyarlama::Label8},
-    {"tarih saat", &BiletAyarlama::font_tarih_saat_1, &BiletAyarlama::font_tarih_saat_2, &Ui::BiletAyarlama::Label11,
-     &Ui::BiletAyarlama::Label12},
-}};
 
 // The command labels stand out from the rest of the window.
 QFont commandFont() {
@@ -86,20 +64,11 @@ void Font_Ayarla::fontSec() {
     }
     const int gs = gs_bang_value(height, width);
 
+    // The labels show what the ticket window now holds.
     BiletAyarlama& bilet = windows_.biletAyarlama();
-    for (const Element& element : kElements) {
-        if (bilet.aktif_font != QLatin1String(element.key)) continue;
-        bilet.*element.escMember = static_cast<qint16>(esc);
-        bilet.*element.gsMember = static_cast<qint16>(gs);
-        // The labels show what the ticket window now holds.
-        const QString escText = QString::fromStdString(esc_bang_text(bilet.*element.escMember));
-        ui->Label2->setText(escText);
-        (bilet.ui.get()->*element.escLabel)->setText(escText);
-        const QString gsText = QString::fromStdString(gs_bang_text(bilet.*element.gsMember));
-        ui->Label3->setText(gsText);
-        (bilet.ui.get()->*element.gsLabel)->setText(gsText);
-        return;
-    }
+    if (!bilet.setFonts(bilet.aktif_font, static_cast<qint16>(esc), static_cast<qint16>(gs))) return;
+    ui->Label2->setText(QString::fromStdString(esc_bang_text(esc)));
+    ui->Label3->setText(QString::fromStdString(gs_bang_text(gs)));
 }
 
 }  // namespace vela

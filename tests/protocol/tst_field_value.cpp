@@ -55,7 +55,10 @@ private slots:
 
     // The reads of one click, "b", "w" or "s" and the text; the first refusal
     // stands and the later reads give 0.
-    void checked_reads() {
+    void checked_reads_data() {
+        QTest::addColumn<QStringList>("reads");
+        QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<QString>("message");
         const QString range = QStringLiteral("Alan 0 ile 255 arasında olmalı!");
         const QString minutes = QStringLiteral("Dakika 256'dan büyük olamaz!");
         const QString huge(40, '9');
@@ -66,18 +69,21 @@ private slots:
             {{"s255", "s255"}, {255, 255}, QString()}, {{"s256"}, {0}, minutes}, {{"s" + huge}, {0}, minutes},
             {{"s-" + huge, "s300"}, {0, 0}, range}};
         // clang-format on
-        for (const auto& [reads, values, message] : rows) {
-            FieldReader reader;
-            QList<int> read;
-            for (const QString& r : reads) {
-                const std::string text = r.mid(1).toStdString();
-                read << (r[0] == 'b'   ? reader.byte(text, "Alan: ")
-                         : r[0] == 'w' ? reader.word(text, "Alan:")
-                                       : reader.scroll_time(text, "Alan:"));
-            }
-            QCOMPARE(read, values);
-            QCOMPARE(QString::fromStdString(reader.ok() ? std::string() : reader.result(0).message()), message);
+        for (const auto& [reads, values, message] : rows)
+            QTest::newRow(qPrintable(reads.join(u' ').left(30))) << reads << values << message;
+    }
+    void checked_reads() {
+        QFETCH(QStringList, reads);
+        FieldReader reader;
+        QList<int> read;
+        for (const QString& r : reads) {
+            const std::string text = r.mid(1).toStdString();
+            read << (r[0] == 'b'   ? reader.byte(text, "Alan: ")
+                     : r[0] == 'w' ? reader.word(text, "Alan:")
+                                   : reader.scroll_time(text, "Alan:"));
         }
+        QTEST(read, "values");
+        QTEST(QString::fromStdString(reader.ok() ? std::string() : reader.result(0).message()), "message");
     }
 
     void decimal_number() {
@@ -110,21 +116,25 @@ private slots:
     }
 
     // The bytes, or the refusal naming the first character without a code.
-    void encode() {
+    void encode_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("expected");
         // clang-format off
-        const QList<std::pair<const char*, const char*>> rows = {
+        const std::pair<const char*, const char*> rows[] = {
             {"€", "128"}, {"Çağrı Öğüş", "199 97 240 114 253 32 214 240 252 254"}, {"", ""},
             {"x✓€😀", "'✓' karakteri gönderilemez!"}, {"Ð", "'Ð' karakteri gönderilemez!"},
             {"A\xFF", "'\uFFFD' karakteri gönderilemez!"}, {"\xC0\xAF", "'\uFFFD' karakteri gönderilemez!"},
             {"ş\xE2\x82", "'\uFFFD' karakteri gönderilemez!"}};
         // clang-format on
-        for (const auto& [text, expected] : rows) {
-            const auto encoded = encode_cp1254(text);
-            QStringList bytes;
-            for (std::uint8_t b : encoded ? *encoded : std::vector<std::uint8_t>{}) bytes << QString::number(b);
-            QCOMPARE(encoded ? bytes.join(' ') : QString::fromStdString(encoded.message()),
-                     QString::fromUtf8(expected));
-        }
+        for (const auto& [text, expected] : rows)
+            QTest::addRow("\"%s\"", text) << QByteArray(text) << QString::fromUtf8(expected);
+    }
+    void encode() {
+        QFETCH(QByteArray, text);
+        const auto encoded = encode_cp1254(text.toStdString());
+        QStringList bytes;
+        for (std::uint8_t b : encoded ? *encoded : std::vector<std::uint8_t>{}) bytes << QString::number(b);
+        QTEST(encoded ? bytes.join(' ') : QString::fromStdString(encoded.message()), "expected");
     }
 };
 

@@ -5,7 +5,8 @@
 #include <atomic>
 #include <thread>
 
-#include "tst_ana_menu_harness.h"
+#include "support/console.h"
+#include "support/device_link.h"
 #include "ui/dot_matrix_panel.h"
 #include "ui/received_log.h"
 #include "ui/wrapping_button.h"

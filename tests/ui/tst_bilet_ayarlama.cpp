@@ -6,7 +6,7 @@
 #include <numeric>
 
 #include "option_arrays.h"
-#include "tst_ana_menu_harness.h"
+#include "support/console.h"
 #include "ui/font_ayarla.h"
 
 using namespace vela::test;
@@ -172,18 +172,24 @@ private slots:
     }
 
     // Nothing goes out that a frame cannot carry; one message a click.
-    void refusals() {
-        Console console;
+    void refusals_data() {
+        QTest::addColumn<QString>("machine");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("message");
         const QString range = QStringLiteral("Bilet Makinesi No 0 ile 255 arasında olmalı!");
-        const QString noCode = QStringLiteral("'ж' karakteri gönderilemez!");
-        for (const auto& [machine, line, message] :
-             {std::tuple{"256", "0+A", range}, {"255.5", "0-", range}, {"129", "3+€ ж", noCode}}) {
-            console.feedback.clear();
-            enter(console.bilet, machine, {line});
-            press(console.bilet, "BiletBilgisiGönder");
-            press(console.bilet, "BiletBilgisiGönder");
-            QCOMPARE(console.feedback.messages, QStringList(2, message));
-        }
+        QTest::newRow("machine 256") << QString("256") << QString("0+A") << range;
+        QTest::newRow("machine not whole") << QString("255.5") << QString("0-") << range;
+        QTest::newRow("no code") << QString("129") << QString("3+€ ж") << QString("'ж' karakteri gönderilemez!");
+    }
+    void refusals() {
+        QFETCH(QString, machine);
+        QFETCH(QString, line);
+        QFETCH(QString, message);
+        Console console;
+        enter(console.bilet, machine, {line});
+        press(console.bilet, "BiletBilgisiGönder");
+        press(console.bilet, "BiletBilgisiGönder");
+        QCOMPARE(console.feedback.messages, QStringList(2, message));
         QVERIFY(console.pty.readAll().empty());
     }
 };

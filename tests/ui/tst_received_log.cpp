@@ -7,7 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "tst_ana_menu_harness.h"
+#include "support/console.h"
 #include "ui/received_log.h"
 
 using vela::ReceivedLog;

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <thread>
 
-#include "tst_ana_menu_harness.h"
+#include "support/console.h"
 
 using namespace vela::test;
 using namespace std::chrono_literals;
