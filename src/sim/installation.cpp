@@ -52,12 +52,8 @@ void Installation::apply(const DecodedCommand& decoded) {
                        terminal().scroll_seconds = c.seconds;
                        terminal().scroll_minutes = c.minutes;
                    },
-                   [&](const ticket_machine::FirstTicket& c) {
-                       machine().first_ticket = {c.ticket_number, c.which_ticket};
-                   },
-                   [&](const ticket_machine::SecondTicket& c) {
-                       machine().second_ticket = {c.waiting, c.repeats};
-                   },
+                   [&](const ticket_machine::FirstTicket& c) { machine().first_ticket = c; },
+                   [&](const ticket_machine::SecondTicket& c) { machine().second_ticket = c; },
                    [&](const ticket_machine::NoTicket&) { ++machine().no_ticket_count; },
                    [&](const ticket_machine::LoadTicketData& c) {
                        machine().data_loads[c.address] = {c.data, c.sequence};
