@@ -105,30 +105,27 @@ private slots:
         }
     }
 
-    // Valid frames and their sentences; DATA6 and DATA7 are never looked at.
+    // Valid frames and their sentences, each row named by DATA2..DATA6;
+    // DATA6 and DATA7 are never looked at.
     void decode_data() {
         QTest::addColumn<Frame>("frame");
         QTest::addColumn<QString>("sentence");
-        const auto row = [](const char* name, const Frame& frame, const char* sentence) {
-            QTest::newRow(name) << frame << QString::fromUtf8(sentence);
-        };
-        row("advance", {170, 1, 0, 0, 0, 5, 176}, "El Terminalinden gelen İLERTLETME KOMUTU");
-        row("advance, DATA5 set", {170, 1, 0, 0, 1, 5, 177}, "");
-        row("2 is not sent to the console", {170, 2, 0, 0, 0, 5, 177}, "");
-        row("repeat, any parameters", {170, 3, 9, 9, 9, 5, 205}, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU");
-        row("display off", {170, 4, 0, 0, 0, 1, 175}, "El Terminalinden gelen DISPLAY KAPATMA KOMUTU");
-        row("display off, DATA4 set", {170, 4, 0, 1, 0, 1, 176}, "");
-        row("dashes", {170, 5, 0, 0, 0, 1, 176}, "El Terminalinden gelen DISPLAY '---' ÇİZGİ YAPMA KOMUTU");
-        row("display on", {170, 6, 0, 0, 0, 1, 177}, "El Terminalinden gelen DISPLAY AÇMA KOMUTU");
-        row("waiting request", {170, 7, 0, 0, 0, 1, 178}, "El Terminalinden gelen BEKLEYEN TALEP KOMUTU");
-        row("waiting request, DATA5 set", {170, 7, 0, 0, 3, 1, 181}, "");
-        row("ticket request", {170, 14, 0, 0, 2, 130, 60}, "Bilet Makinesinden gelen BİLET TALEP KOMUTU");
-        row("ticket request, DATA4 set", {170, 14, 0, 2, 0, 130, 60}, "");
-        row("learn group", {170, 10, 0, 0, 7, 1, 188}, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU");
-        row("change group", {170, 12, 0, 0, 7, 1, 190}, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU");
-        row("change group, DATA3 set", {170, 12, 7, 0, 0, 1, 190}, "");
-        row("acknowledge", {170, 16, 0, 0, 255, 0, 185}, "ALINDI (ACK) BİLGİSİ geldi");
-        row("a command to the devices", {170, 85, 170, 85, 170, 0, 168}, "");
+        // clang-format off
+        const QList<std::pair<Frame, const char*>> rows = {
+            {{170, 1, 0, 0, 0, 5, 176}, "El Terminalinden gelen İLERTLETME KOMUTU"}, {{170, 1, 0, 0, 1, 5, 177}, ""},
+            {{170, 2, 0, 0, 0, 5, 177}, ""}, {{170, 3, 9, 9, 9, 5, 205}, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU"},
+            {{170, 4, 0, 0, 0, 1, 175}, "El Terminalinden gelen DISPLAY KAPATMA KOMUTU"}, {{170, 4, 0, 1, 0, 1, 176}, ""},
+            {{170, 5, 0, 0, 0, 1, 176}, "El Terminalinden gelen DISPLAY '---' ÇİZGİ YAPMA KOMUTU"},
+            {{170, 6, 0, 0, 0, 1, 177}, "El Terminalinden gelen DISPLAY AÇMA KOMUTU"},
+            {{170, 7, 0, 0, 0, 1, 178}, "El Terminalinden gelen BEKLEYEN TALEP KOMUTU"}, {{170, 7, 0, 0, 3, 1, 181}, ""},
+            {{170, 14, 0, 0, 2, 130, 60}, "Bilet Makinesinden gelen BİLET TALEP KOMUTU"}, {{170, 14, 0, 2, 0, 130, 60}, ""},
+            {{170, 10, 0, 0, 7, 1, 188}, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU"},
+            {{170, 12, 0, 0, 7, 1, 190}, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU"}, {{170, 12, 7, 0, 0, 1, 190}, ""},
+            {{170, 16, 0, 0, 255, 0, 185}, "ALINDI (ACK) BİLGİSİ geldi"}, {{170, 85, 170, 85, 170, 0, 168}, ""}};
+        // clang-format on
+        for (const auto& [frame, sentence] : rows)
+            QTest::addRow("%d %d %d %d %d", frame[1], frame[2], frame[3], frame[4], frame[5])
+                << frame << QString::fromUtf8(sentence);
     }
     // Each frame after two stray bytes, cut over two deliveries: found once,
     // in the second, numbered by its last byte.
