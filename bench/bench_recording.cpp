@@ -62,7 +62,7 @@ double recorderPercent(const std::vector<std::uint8_t>& bytes, const QString& fi
     QWidget parent;
     SessionRecorder recorder(&parent);
     recorder.saveTo(file);
-    ReceiveWindow window;
+    ReceiveMonitor monitor;
     const std::size_t perDelivery = kBytesPerSecond * 30 / 1000;
     const double before = threadCpuSeconds();
     for (std::size_t at = 0; at < bytes.size(); at += perDelivery) {
@@ -70,9 +70,8 @@ double recorderPercent(const std::vector<std::uint8_t>& bytes, const QString& fi
         const auto now = SessionRecorder::Moment::clock::now();
         recorder.received(
             QByteArray(reinterpret_cast<const char*>(bytes.data() + at), static_cast<qsizetype>(end - at)), now);
-        for (std::size_t i = at; i < end; ++i) {
-            if (const std::optional<Frame> frame = window.push(bytes[i])) recorder.recognised(*frame, now);
-        }
+        for (const RecognisedFrame& found : monitor.take(std::span(bytes).subspan(at, end - at)))
+            recorder.recognised(found, now);
         recorder.flush();
     }
     return 100 * (threadCpuSeconds() - before) / kSeconds;

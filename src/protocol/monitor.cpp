@@ -44,6 +44,16 @@ std::optional<Frame> ReceiveWindow::push(Byte received) {
     return std::nullopt;
 }
 
+std::vector<RecognisedFrame> ReceiveMonitor::take(std::span<const Byte> delivery) {
+    std::vector<RecognisedFrame> found;
+    for (const Byte received : delivery) {
+        ++taken_;
+        if (const std::optional<Frame> frame = GelenData.push(received))
+            found.push_back({*frame, decoded_sentence(*frame), taken_});
+    }
+    return found;
+}
+
 std::string_view decoded_sentence(const Frame& frame) {
     for (const DecodingRow& row : kRows) {
         if (matches(row, frame)) return row.sentence;

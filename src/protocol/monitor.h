@@ -1,9 +1,14 @@
 #pragma once
-// The logic of the received-frame monitor: a window of the last seven bytes
-// that slides by one byte, so a frame is recognised wherever it starts.
+// The received-frame monitor: the bytes of each delivery slide one at a time
+// through GelenData, a window of the last seven bytes, so a frame is
+// recognised wherever it starts, once, with its sentence. The session record,
+// the display and whatever else reads the line take the frames from here.
 #include <array>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "protocol/frame.h"
 
@@ -22,5 +27,24 @@ private:
 
 // The sentence for a valid frame, rows matched in order; empty when none fits.
 std::string_view decoded_sentence(const Frame& frame);
+
+struct RecognisedFrame {
+    Frame frame;
+    std::string_view sentence;  // decoded_sentence: empty when no row fits
+    // The byte that completed it, counted from 1 over every byte the monitor
+    // has taken: where it stands among the bytes that others take later.
+    std::uint64_t byte_number;
+};
+
+class ReceiveMonitor {
+public:
+    // The frames the delivery's bytes complete, in arrival order.
+    std::vector<RecognisedFrame> take(std::span<const Byte> delivery);
+    const ReceiveWindow& window() const { return GelenData; }
+
+private:
+    ReceiveWindow GelenData;
+    std::uint64_t taken_ = 0;
+};
 
 }  // namespace vela

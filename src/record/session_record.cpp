@@ -3,8 +3,6 @@
 #include <chrono>
 #include <cstdio>
 
-#include "protocol/monitor.h"
-
 namespace vela {
 namespace {
 
@@ -38,8 +36,7 @@ std::string record_line(const std::optional<LocalTime>& time, RecordEvent event,
     return line;
 }
 
-std::string recognised_meaning(const Frame& frame) {
-    const std::string_view sentence = decoded_sentence(frame);
+std::string recognised_meaning(std::string_view sentence) {
     return sentence.empty() ? "bilinmeyen komut" : std::string(sentence);
 }
 

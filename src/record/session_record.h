@@ -67,8 +67,9 @@ inline constexpr char kRecordHeader[] = "Zaman\tOlay\tBaytlar\tCihaz\tAnlam";
 std::string record_line(const std::optional<LocalTime>& time, RecordEvent event, std::span<const Byte> bytes,
                         std::string_view device, std::string_view meaning);
 
-// The sentence of a recognised frame, or "bilinmeyen komut" when it has none.
-std::string recognised_meaning(const Frame& frame);
+// What a recognised frame is recorded as meaning: the monitor's sentence, or
+// "bilinmeyen komut" when it has none.
+std::string recognised_meaning(std::string_view sentence);
 
 // The meanings of the port events. The opening names the record's UTC
 // offset, so that its times read the same anywhere.

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "protocol/decoded_command.h"
 #include "protocol/ticket.h"
 
 namespace vela::sim {
@@ -22,21 +23,13 @@ struct HandTerminalState {
 };
 
 struct TicketMachineState {
-    struct FirstTicket {
-        int number;
-        int which;
-    };
-    struct SecondTicket {
-        int waiting;
-        int repeats;
-    };
     struct DataLoad {
         Byte data;
         Byte sequence;
     };
 
-    std::optional<FirstTicket> first_ticket;
-    std::optional<SecondTicket> second_ticket;
+    std::optional<ticket_machine::FirstTicket> first_ticket;
+    std::optional<ticket_machine::SecondTicket> second_ticket;
     int no_ticket_count = 0;
     std::map<Byte, DataLoad> data_loads;  // by address
     std::array<LineSlot, kInstitutionLines> institution{};

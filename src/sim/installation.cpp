@@ -4,7 +4,6 @@
 
 #include "protocol/command_codes.h"
 #include "sim/character_text.h"
-#include "sim/frame_meaning.h"
 
 namespace vela::sim {
 namespace {
@@ -16,12 +15,11 @@ void reset(HandTerminalState& terminal) {
     terminal.resets = resets;
 }
 
-// One character of a ticket line (institution or button name): DATA3 the line slot,
-// DATA4 the position, DATA5 the byte.
+// One byte of a ticket line (institution or button name) at its slot and position.
 template <std::size_t Lines>
-void store_character(std::array<LineSlot, Lines>& lines, const Frame& f) {
-    if (f[2] >= Lines || f[3] >= kSlotSize) return;
-    lines[f[2]][f[3]] = f[4];
+void store_character(std::array<LineSlot, Lines>& lines, const ticket_machine::LineCharacter& c) {
+    if (c.line >= Lines || c.position >= kSlotSize) return;
+    lines[c.line][c.position] = c.code;
 }
 
 }  // namespace
@@ -33,105 +31,76 @@ std::string DotMatrixState::text() const {
     return shown;
 }
 
-void Installation::apply(const Frame& frame) {
-    const Addressee to = addressee_of(frame);
-    switch (to.device) {
-    case Device::HandTerminal: apply_hand_terminal(hand_terminals_[to.address], frame); break;
-    case Device::TicketMachine: apply_ticket_machine(ticket_machines_[to.address], frame); break;
-    case Device::DotMatrix: apply_dot_matrix(dot_matrices_[to.address], frame); break;
-    case Device::MainBoard: apply_main_board(main_boards_[to.address], frame); break;
-    case Device::Chime:
-        if (frame[2] == code::chime::kOn || frame[2] == code::chime::kOff) {
-            chime_on_ = frame[2] == code::chime::kOn;
-        }
-        break;
-    case Device::Everyone: apply_general(frame); break;
-    case Device::Unknown: break;
-    }
-}
-
-void Installation::apply_hand_terminal(HandTerminalState& t, const Frame& f) {
+void Installation::apply(const DecodedCommand& decoded) {
     using Display = HandTerminalState::Display;
-    namespace terminal = code::hand_terminal;
-    switch (f[1]) {
-    case terminal::kReset: reset(t); break;
-    case terminal::kShowNumber: t.number = join_two_bytes(f[2], f[3]); break;
-    case terminal::kWaitingCount: t.waiting = join_two_bytes(f[2], f[3]); break;
-    case terminal::kNobodyWaiting: t.waiting = 0; break;
-    case terminal::kFlashCount: t.flash_count = f[2]; break;
-    case terminal::kDisplayOff: t.display = Display::Off; break;
-    case terminal::kDisplayDashes: t.display = Display::Dashes; break;
-    case terminal::kDisplayOn: t.display = Display::On; break;
-    case terminal::kScrollTime:
-        t.scroll_seconds = f[2];
-        t.scroll_minutes = f[3];
-        break;
-    default: break;
-    }
-}
-
-void Installation::apply_ticket_machine(TicketMachineState& m, const Frame& f) {
-    namespace ticket = code::ticket_machine;
-    namespace transfer = code::ticket_transfer;
-    switch (f[1]) {
-    case ticket::kFirstTicket: m.first_ticket = {join_two_bytes(f[2], f[3]), f[4]}; break;
-    case ticket::kSecondTicket: m.second_ticket = {join_two_bytes(f[2], f[3]), f[4]}; break;
-    case ticket::kNoTicket: ++m.no_ticket_count; break;
-    case ticket::kLoadTicketData: m.data_loads[f[3]] = {f[2], f[4]}; break;
-    case transfer::kFont:
-        if (is_font_slot(f[2])) m.fonts[static_cast<std::size_t>(f[2] - 1)] = f[3];
-        break;
-    case transfer::kInstitutionCharacter:
-        store_character(m.institution, f);
-        m.layout_received = true;
-        break;
-    case transfer::kButtonCharacter:
-        store_character(m.button, f);
-        m.layout_received = true;
-        break;
-    default: break;
-    }
-}
-
-void Installation::apply_dot_matrix(DotMatrixState& d, const Frame& f) {
-    namespace matrix = code::dot_matrix;
-    switch (f[1]) {
-    case matrix::kCharacter:
-        d.buffer[f[3]] = f[4];
-        d.written_up_to = std::max(d.written_up_to, f[3] + 1);
-        break;
-    case matrix::kMode: d.mode = f[2]; break;
-    case matrix::kArrow: d.arrow = f[2]; break;
-    case matrix::kBufferLength: d.buffer_length = f[2]; break;
-    case matrix::kFrequencies:
-        d.static_frequency = f[2];
-        d.scrolling_frequency = f[3];
-        break;
-    case matrix::kBrightness: d.brightness = f[2]; break;
-    case matrix::kTextLength: d.text_length = f[3]; break;
-    default: break;
-    }
-}
-
-void Installation::apply_main_board(MainBoardState& b, const Frame& f) {
-    namespace board = code::main_board;
-    switch (f[1]) {
-    case board::kKu:
-        if (f[3] == board::kEnable || f[3] == board::kDisable) b.ku_enabled[f[2]] = f[3] == board::kEnable;
-        break;
-    case board::kArrow: b.arrows[f[2]] = f[3]; break;
-    case board::kScrollDelay: b.scroll_delay = f[2]; break;
-    default: break;
-    }
-}
-
-void Installation::apply_general(const Frame& f) {
-    if (f[1] == code::general::kLoadAddress) {
-        loaded_address_ = f[5];
-        return;
-    }
-    ++global_resets_;
-    for (auto& [address, terminal] : hand_terminals_) reset(terminal);
+    using ticket_machine::LineCharacter;
+    // The state of the addressed device, made on its first command.
+    const auto terminal = [&]() -> HandTerminalState& { return hand_terminals_[decoded.number]; };
+    const auto machine = [&]() -> TicketMachineState& { return ticket_machines_[decoded.number]; };
+    const auto display = [&]() -> DotMatrixState& { return dot_matrices_[decoded.number]; };
+    const auto board = [&]() -> MainBoardState& { return main_boards_[decoded.number]; };
+    std::visit(overloaded{
+                   [&](const hand_terminal::Reset&) { reset(terminal()); },
+                   [&](const hand_terminal::ShowNumber& c) { terminal().number = c.number; },
+                   [&](const hand_terminal::WaitingCount& c) { terminal().waiting = c.waiting; },
+                   [&](const hand_terminal::NobodyWaiting&) { terminal().waiting = 0; },
+                   [&](const hand_terminal::FlashCount& c) { terminal().flash_count = c.count; },
+                   [&](const hand_terminal::DisplayOff&) { terminal().display = Display::Off; },
+                   [&](const hand_terminal::DisplayDashes&) { terminal().display = Display::Dashes; },
+                   [&](const hand_terminal::DisplayOn&) { terminal().display = Display::On; },
+                   [&](const hand_terminal::ScrollTime& c) {
+                       terminal().scroll_seconds = c.seconds;
+                       terminal().scroll_minutes = c.minutes;
+                   },
+                   [&](const ticket_machine::FirstTicket& c) { machine().first_ticket = c; },
+                   [&](const ticket_machine::SecondTicket& c) { machine().second_ticket = c; },
+                   [&](const ticket_machine::NoTicket&) { ++machine().no_ticket_count; },
+                   [&](const ticket_machine::LoadTicketData& c) {
+                       machine().data_loads[c.address] = {c.data, c.sequence};
+                   },
+                   [&](const ticket_machine::FontSlot& c) {
+                       TicketMachineState& m = machine();
+                       if (is_font_slot(c.slot)) m.fonts[static_cast<std::size_t>(c.slot - 1)] = c.value;
+                   },
+                   [&](const LineCharacter& c) {
+                       TicketMachineState& m = machine();
+                       if (c.element == TicketElement::InstitutionName) store_character(m.institution, c);
+                       if (c.element == TicketElement::ButtonName) store_character(m.button, c);
+                       m.layout_received = true;
+                   },
+                   [&](const dot_matrix::Character& c) {
+                       DotMatrixState& d = display();
+                       d.buffer[static_cast<std::size_t>(c.position - 1)] = c.code;
+                       d.written_up_to = std::max(d.written_up_to, c.position);
+                   },
+                   [&](const dot_matrix::DisplayMode& c) { display().mode = static_cast<Byte>(c.mode); },
+                   [&](const dot_matrix::DirectionArrow& c) { display().arrow = static_cast<Byte>(c.arrow); },
+                   [&](const dot_matrix::BufferLength& c) { display().buffer_length = c.length; },
+                   [&](const dot_matrix::Frequencies& c) {
+                       display().static_frequency = c.static_text;
+                       display().scrolling_frequency = c.scrolling_text;
+                   },
+                   [&](const dot_matrix::Brightness& c) { display().brightness = c.brightness; },
+                   [&](const dot_matrix::TextLength& c) { display().text_length = c.length; },
+                   [&](const main_board::Ku& c) {
+                       MainBoardState& b = board();
+                       if (c.state == code::main_board::kEnable || c.state == code::main_board::kDisable)
+                           b.ku_enabled[c.ku] = c.state == code::main_board::kEnable;
+                   },
+                   [&](const main_board::KuArrow& c) { board().arrows[c.ku] = static_cast<Byte>(c.arrow); },
+                   [&](const main_board::ScrollDelay& c) { board().scroll_delay = c.seconds; },
+                   [&](const chime::Switch& c) {
+                       if (c.state == code::chime::kOn || c.state == code::chime::kOff)
+                           chime_on_ = c.state == code::chime::kOn;
+                   },
+                   [&](const general::LoadAddress& c) { loaded_address_ = c.address; },
+                   [&](const general::GlobalReset&) {
+                       ++global_resets_;
+                       for (auto& [address, t] : hand_terminals_) reset(t);
+                   },
+                   [](const UnknownCommand&) {},
+               },
+               decoded.command);
 }
 
 }  // namespace vela::sim

@@ -5,26 +5,21 @@
 #include <optional>
 #include <string>
 
+#include "protocol/decoded_command.h"
 #include "sim/device_state.h"
 
 namespace vela::sim {
 
 class Installation {
 public:
-    // Applies one valid frame from the console to the device it addresses;
-    // a frame no device type knows changes nothing.
-    void apply(const Frame& frame);
+    // Applies one command from the console to the device it addresses; a
+    // code no device type reads changes nothing.
+    void apply(const DecodedCommand& decoded);
 
     // The "durum" printout; a ticket machine's ticket as it would be printed.
     std::string status_text() const;
 
 private:
-    void apply_hand_terminal(HandTerminalState& terminal, const Frame& frame);
-    void apply_ticket_machine(TicketMachineState& machine, const Frame& frame);
-    void apply_dot_matrix(DotMatrixState& display, const Frame& frame);
-    void apply_main_board(MainBoardState& board, const Frame& frame);
-    void apply_general(const Frame& frame);
-
     std::map<Byte, HandTerminalState> hand_terminals_;
     std::map<Byte, TicketMachineState> ticket_machines_;
     std::map<Byte, DotMatrixState> dot_matrices_;

@@ -35,10 +35,8 @@ void Session::line_quiet() { report(reader_.flush()); }
 void Session::sent(const SendBytes& sent) {
     traffic_(traffic_line(Direction::Sent, sent.bytes, sent_meaning(sent)));
     record(RecordEvent::Received, sent.bytes, "", "");
-    for (const Byte b : sent.bytes) {
-        if (const std::optional<Frame> frame = console_monitor_.push(b))
-            record(RecordEvent::Recognised, *frame, "", recognised_meaning(*frame));
-    }
+    for (const RecognisedFrame& found : console_monitor_.take(sent.bytes))
+        record(RecordEvent::Recognised, found.frame, "", recognised_meaning(found.sentence));
 }
 
 void Session::record(RecordEvent event, std::span<const Byte> bytes, std::string_view device,
@@ -49,8 +47,9 @@ void Session::record(RecordEvent event, std::span<const Byte> bytes, std::string
 void Session::report(const std::vector<ReadItem>& items) {
     for (const ReadItem& item : items) {
         if (const auto* frame = std::get_if<Frame>(&item)) {
-            installation_.apply(*frame);
-            const FrameMeaning meaning = frame_meaning(*frame);
+            const DecodedCommand decoded = decode_command(*frame).value();  // the reader finds valid frames only
+            installation_.apply(decoded);
+            const FrameMeaning meaning = frame_meaning(decoded);
             traffic_(traffic_line(Direction::Received, *frame, meaning.text()));
             record(RecordEvent::Sent, *frame, meaning.device, meaning.command);
         } else {

@@ -49,7 +49,7 @@ private:
     Output traffic_;
     Record record_;
     FrameReader reader_;
-    ReceiveWindow console_monitor_;  // what the console's monitor makes of the devices' bytes
+    ReceiveMonitor console_monitor_;  // what the console's monitor makes of the devices' bytes
     Installation installation_;
 };
 

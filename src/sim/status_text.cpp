@@ -53,8 +53,8 @@ std::string ticket_line(const std::string& text, const TicketMachineState& m, Ti
 std::string ticket_machine_text(const TicketMachineState& m) {
     std::string text;
     if (m.first_ticket) {
-        text += "  1. komut: bilet numarası " + n(m.first_ticket->number) + ", kaçıncı bilet " +
-                n(m.first_ticket->which) + "\n";
+        text += "  1. komut: bilet numarası " + n(m.first_ticket->ticket_number) + ", kaçıncı bilet " +
+                n(m.first_ticket->which_ticket) + "\n";
     }
     if (m.second_ticket) {
         text += "  2. komut: bekleyen kişi " + n(m.second_ticket->waiting) + ", tekrar " + n(m.second_ticket->repeats) +
@@ -73,7 +73,7 @@ std::string ticket_machine_text(const TicketMachineState& m) {
     for (const auto& slot : m.button) {
         if (auto line = printed_line(slot)) text += ticket_line(*line, m, TicketElement::ButtonName);
     }
-    const std::string number = m.first_ticket ? n(m.first_ticket->number) : "---";
+    const std::string number = m.first_ticket ? n(m.first_ticket->ticket_number) : "---";
     text += ticket_line("Bilet No: " + number, m, TicketElement::TicketNumber);
     text += ticket_line("GG.AA.YYYY SS:DD", m, TicketElement::DateTime);
     return text;

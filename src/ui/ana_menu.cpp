@@ -13,13 +13,13 @@
 #include "ui/open_file_dialog.h"
 #include "ui/record_sender.h"
 #include "ui/save_file_dialog.h"
+#include "ui/shown_byte.h"
 #include "ui/windows.h"
 #include "ui_ana_menu.h"
 
 namespace vela {
 
 namespace {
-QString shown(Byte value) { return QString::fromStdString(byte_text(value)); }
 
 // The file's name while appending, in the free space right of the decoded
 // command and under the main-board panel.
@@ -121,7 +121,7 @@ bool AnaMenu::openPort(int com, int baud, QWidget* parent) {
 void AnaMenu::Data_Gonder(const Sequence& frames, const QString& command, Device device) {
     sendRecorded(
         this, frames, device, [&command](const Frame&) { return command; },
-        [this](int index, Byte value) { GonderilenLabel(index)->setText(shown(value)); });
+        [this](int index, Byte value) { GonderilenLabel(index)->setText(shownByte(value)); });
 }
 
 void AnaMenu::refuse(QWidget* parent, const QString& command, const QString& message) {
@@ -156,15 +156,16 @@ bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, Device devic
     return false;
 }
 
-// Every byte is taken into the record as it is read, so that it stands in
-// time order with the frames sent around it, also during a transfer's pauses;
-// the displays follow when the event loop runs again.
+// Every delivery is taken into the record as it is read, so that it stands
+// in time order with the frames sent around it, also during a transfer's
+// pauses. Its frames are recognised here, once: the record takes them at the
+// delivery's time, and the displays when the event loop runs again.
 void AnaMenu::recordArrival(const QByteArray& bytes, SerialPort::Moment at) {
     recorder_.received(bytes, at);
-    for (const char received : bytes) {
-        if (const std::optional<Frame> frame = recordedData_.push(static_cast<Byte>(received)))
-            recorder_.recognised(*frame, at);
-    }
+    const std::vector<RecognisedFrame> frames = monitor_.take(
+        std::span(reinterpret_cast<const Byte*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+    for (const RecognisedFrame& found : frames) recorder_.recognised(found, at);
+    received_->found(frames);
 }
 
 void AnaMenu::MSComm1_OnComm(int commEvent, const QByteArray& input) {

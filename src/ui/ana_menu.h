@@ -84,7 +84,7 @@ private:
     std::unique_ptr<Ui::AnaMenu> ui;
     Windows& windows_;
     Transmitter transmitter_;
-    ReceiveWindow recordedData_;  // the bytes the display takes, taken as they are read
+    ReceiveMonitor monitor_;  // GelenData, the one window on the received bytes
     std::array<QLabel*, 7> gonderilen_{};
     std::array<QLabel*, 7> gelen_{};
     std::unique_ptr<ReceivedDisplay> received_;

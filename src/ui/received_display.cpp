@@ -7,25 +7,9 @@
 
 #include "ui/feedback.h"
 #include "ui/received_log.h"
+#include "ui/shown_byte.h"
 
 namespace vela {
-
-namespace {
-
-QString shown(Byte value) { return QString::fromStdString(byte_text(value)); }
-
-// A received byte as the log shows it: a blank, then the byte as the displays
-// show it ("  170"). Made once, as every byte of the line passes here.
-const QString& loggedByte(Byte value) {
-    static const auto texts = [] {
-        std::array<QString, 256> made;
-        for (int b = 0; b < 256; ++b) made[static_cast<std::size_t>(b)] = QString(u' ') + shown(static_cast<Byte>(b));
-        return made;
-    }();
-    return texts[value];
-}
-
-}  // namespace
 
 ReceivedDisplay::ReceivedDisplay(ReceivedLog& log, const std::array<QLabel*, 7>& values, QLabel& sentence)
     : log_(log),
@@ -38,19 +22,26 @@ ReceivedDisplay::ReceivedDisplay(ReceivedLog& log, const std::array<QLabel*, 7>&
     connect(&refreshTimer_, &QTimer::timeout, this, &ReceivedDisplay::refresh);
 }
 
-// Every waiting byte is handled, in arrival order: an adapter that hands
-// over several bytes at once must not cost the monitor any of them. Each byte
-// beeps and is logged, each valid frame beeps twice; only the last valid frame
-// is shown, since nothing is painted between the bytes of one delivery anyway.
+void ReceivedDisplay::found(std::span<const RecognisedFrame> frames) {
+    found_.insert(found_.end(), frames.begin(), frames.end());
+}
+
+// Every byte is handled, in arrival order: an adapter that hands over several
+// bytes at once must not cost the monitor any of them. Each byte beeps and is
+// logged, each frame found beeps twice once its last byte is logged; only the
+// last frame is shown, since nothing is painted between the bytes of one
+// delivery anyway.
 void ReceivedDisplay::take(const QByteArray& input) {
     unshownLog_.reserve(unshownLog_.size() + input.size() * 5);
     for (const char received : input) {
-        const auto value = static_cast<Byte>(received);
+        ++taken_;
         Feedback::beep();
-        unshownLog_ += loggedByte(value);
-        if (const std::optional<Frame> frame = GelenData.push(value)) {
+        unshownLog_ += u' ';
+        unshownLog_ += shownByte(static_cast<Byte>(received));
+        while (!found_.empty() && found_.front().byte_number <= taken_) {
             Feedback::beep();
-            unshownFrame_ = frame;
+            unshownFrame_ = found_.front();
+            found_.pop_front();
             Feedback::beep();
         }
     }
@@ -73,8 +64,8 @@ void ReceivedDisplay::refresh() {
     lastRefresh_ = std::chrono::steady_clock::now();
     if (!unshownLog_.isEmpty()) log_.append(std::exchange(unshownLog_, {}));
     if (!unshownFrame_) return;
-    for (std::size_t i = 0; i < values_.size(); ++i) values_[i]->setText(shown((*unshownFrame_)[i]));
-    sentence_.setText(QString::fromUtf8(decoded_sentence(*unshownFrame_)));
+    for (std::size_t i = 0; i < values_.size(); ++i) values_[i]->setText(shownByte(unshownFrame_->frame[i]));
+    sentence_.setText(QString::fromUtf8(unshownFrame_->sentence));
     unshownFrame_.reset();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // What the monitor shows of the bytes it receives: every byte logged in Text7
-// in arrival order, the last valid frame under "GELEN DATALAR:" (GelenLabel)
-// with its sentence (GelenKomutLabel), one beep a byte and two more a frame.
+// in arrival order, the last frame the monitor (protocol/monitor.h) found
+// under "GELEN DATALAR:" (GelenLabel) with its sentence (GelenKomutLabel), one
+// beep a byte and two more a frame.
 //
 // The data is handled as it arrives; the display follows at a pace a person
 // can read. A delivery after a quiet line is shown at once, so a key press
@@ -16,7 +17,9 @@
 #include <QTimer>
 #include <array>
 #include <chrono>
+#include <deque>
 #include <optional>
+#include <span>
 
 #include "protocol/monitor.h"
 
@@ -40,18 +43,22 @@ public:
 
     ReceivedDisplay(ReceivedLog& log, const std::array<QLabel*, 7>& values, QLabel& sentence);
 
-    // The bytes of one delivery, in arrival order.
+    // The frames the monitor found as the bytes were read, ahead of the bytes.
+    void found(std::span<const RecognisedFrame> frames);
+    // The bytes of one delivery, in arrival order; the frames found in them
+    // are shown with them.
     void take(const QByteArray& input);
 
 private:
     void refresh();
 
-    ReceiveWindow GelenData;
     ReceivedLog& log_;
     std::array<QLabel*, 7> values_;
     QLabel& sentence_;
-    QString unshownLog_;                 // logged bytes not yet in Text7
-    std::optional<Frame> unshownFrame_;  // the last valid frame, until shown
+    std::deque<RecognisedFrame> found_;            // frames whose last byte is still to come here
+    std::uint64_t taken_ = 0;                      // bytes taken, counted as the monitor counts them
+    QString unshownLog_;                           // logged bytes not yet in Text7
+    std::optional<RecognisedFrame> unshownFrame_;  // the last frame, until shown
     // Set so that the first delivery is shown at once.
     std::chrono::steady_clock::time_point lastDelivery_;
     std::chrono::steady_clock::time_point lastRefresh_;

@@ -10,6 +10,7 @@
 #include "ui/ana_menu.h"
 #include "ui/feedback.h"
 #include "ui/resend_dialog.h"
+#include "ui/shown_byte.h"
 #include "ui/transmitter.h"
 
 namespace vela {
@@ -125,7 +126,7 @@ void RecordSender::sendNext() {
             wentOut = Clock::now();
             return command;
         },
-        [this](int index, Byte value) { menu_.GonderilenLabel(index)->setText(text(byte_text(value))); });
+        [this](int index, Byte value) { menu_.GonderilenLabel(index)->setText(shownByte(value)); });
     sending_ = false;
     if (!sent) {
         finish(End::PortLost);

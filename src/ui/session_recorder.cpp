@@ -49,9 +49,9 @@ void SessionRecorder::received(const QByteArray& bytes, Moment at) {
     add(at, RecordEvent::Received, bytes.toStdString(), {}, {});
 }
 
-void SessionRecorder::recognised(const Frame& frame, Moment at) {
-    add(at, RecordEvent::Recognised, std::string(frame.begin(), frame.end()), {},
-        QString::fromStdString(recognised_meaning(frame)));
+void SessionRecorder::recognised(const RecognisedFrame& found, Moment at) {
+    add(at, RecordEvent::Recognised, std::string(found.frame.begin(), found.frame.end()), {},
+        QString::fromStdString(recognised_meaning(found.sentence)));
 }
 
 void SessionRecorder::port(const QString& meaning) {

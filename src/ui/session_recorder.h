@@ -17,6 +17,7 @@
 #include <deque>
 #include <string>
 
+#include "protocol/monitor.h"
 #include "record/session_record.h"
 
 class QWidget;
@@ -38,7 +39,7 @@ public:
     void sent(const Frame& frame, const QString& device, const QString& command);
     // A delivery and a frame found in it, at the time the delivery arrived.
     void received(const QByteArray& bytes, Moment at);
-    void recognised(const Frame& frame, Moment at);
+    void recognised(const RecognisedFrame& found, Moment at);
     void port(const QString& meaning);
     void refused(const QString& command, const QString& message);
     void resending(const QString& meaning);  // a saved record's run: its start and its end
