@@ -246,9 +246,11 @@ void SerialPort::readable() {
 }
 
 // While bytes keep coming the device is read again one gathering time later
-// instead of waiting for its next byte: one wake-up per notification, not
-// two, and no byte waits longer than before. A gathering that finds nothing
-// new hands the device back to the notifier.
+// instead of waiting for its next byte, so that a notification carries a
+// gathering time's bytes. The notifier stays on in between, to see when the
+// next bytes begin to wait: that wake-up, one per notification, is what
+// stamps each delivery with its first byte rather than its last. A gathering
+// that finds nothing new leaves the device to the notifier.
 void SerialPort::gathered() {
     if (isOpen()) {
         const qsizetype before = impl_->held.size();
@@ -256,10 +258,7 @@ void SerialPort::gathered() {
             loseDevice();  // announces what was read before it went
             return;
         }
-        if (impl_->held.size() > before && impl_->threshold >= 1) {
-            impl_->readNotifier->setEnabled(false);
-            impl_->gatherTimer.start();
-        }
+        if (impl_->held.size() > before && impl_->threshold >= 1) impl_->gatherTimer.start();
     }
     if (impl_->threshold >= 1 && !impl_->held.isEmpty()) emit onComm(kEventReceive, std::exchange(impl_->held, {}));
 }
