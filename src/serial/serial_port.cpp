@@ -79,8 +79,10 @@ int claim(int fd, const std::string& path) {
 }
 
 // `at` plus `span`, or the end of time where that would overflow.
-Clock::time_point later(Clock::time_point at, Clock::duration span) {
-    return at > Clock::time_point::max() - span ? Clock::time_point::max() : at + span;
+template <class Span>
+Clock::time_point later(Clock::time_point at, Span span) {
+    const Span room = std::chrono::duration_cast<Span>(Clock::time_point::max() - at);
+    return span > room ? Clock::time_point::max() : at + span;
 }
 
 }  // namespace

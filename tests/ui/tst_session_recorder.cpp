@@ -67,91 +67,67 @@ private slots:
     void initTestCase() { useConsoleStyle(); }
     void cleanup() { vela::tty::setOutputQueueProbe({}); }
 
-    // The key is written 10 ms into the pause after a frame (the display off, or
-    // the tenth character, 0.4 s in): its lines stand there, at its time.
-    void keyPressDuringTransfer_data() {
-        QTest::addColumn<int>("before");  // frames sent before the key
-        QTest::newRow("in the 200 ms pause") << 1;
-        QTest::newRow("0.4 s in") << 11;
+    // A delivery is recorded at the time its first byte was written (within
+    // 10 ms), in time order with the frames sent around it: a key written
+    // 10 ms into the pause after a frame of a transfer (the display off, or
+    // the tenth character 0.4 s in), where only the pause reads the line; a
+    // key written 300 ms after a click, the window idle, read a gathering
+    // time later; a line that keeps talking (a byte every 2 ms for 0.3 s),
+    // whose every delivery begins just after the one before was read.
+    void arrivalTimes_data() {
+        QTest::addColumn<int>("before");   // frames of the transfer sent first; 0: one frame, then 300 ms idle
+        QTest::addColumn<int>("everyMs");  // between bytes; 0: the key in one write
+        QTest::newRow("key in the 200 ms pause") << 1 << 0;
+        QTest::newRow("key 0.4 s in") << 11 << 0;
+        QTest::newRow("key 300 ms after a click") << 0 << 0;
+        QTest::newRow("streaming while idle") << 0 << 2;
     }
-    void keyPressDuringTransfer() {
+    void arrivalTimes() {
         QFETCH(int, before);
+        QFETCH(int, everyMs);
+        QByteArray talk(reinterpret_cast<const char*>(kAdvanceKey.data()), 7);
+        if (everyMs > 0) talk = QByteArray::fromStdString(std::string(150, '\0'));
+        for (int i = 0; everyMs > 0 && i < talk.size(); ++i) talk[i] = char(i);
+        const int frames = before > 0 ? 43 : 1, first = std::max(before, 1);
         QTemporaryDir dir;
         Console console;
         QVERIFY(console.menu.sessionRecorder().saveTo(dir.filePath("kayit.txt")));
         console.set({"Text8=1", "Text9=" + QString(40, u'x')});
-        std::vector<Pty::TimedByte> line;
-        Pty::Clock::time_point written;
-        std::thread keyboard([&] {
-            line = console.pty.readTimed(before * 7, 5s);
-            std::this_thread::sleep_for(10ms);
-            written = Pty::Clock::now();
-            console.pty.write(kAdvanceKey);
-            const auto rest = console.pty.readTimed((43 - before) * 7, 5s);
-            line.insert(line.end(), rest.begin(), rest.end());
-        });
-        console.click("Command14");
-        keyboard.join();
-        QCOMPARE(line.size(), std::size_t(43 * 7));
-        QTRY_COMPARE(console.shown(&vela::AnaMenu::GelenLabel), shownBytes(asInts(kAdvanceKey)));
-        const QList<RecordLine> record = readRecord(dir.filePath("kayit.txt"));
-        QStringList events;
-        for (const RecordLine& l : record) events << l.event;
-        const QStringList expected = QStringList{"PORT"} + QStringList(before, "GÖNDERILEN") +
-                                     QStringList{"GELEN", "ÇERÇEVE"} + QStringList(43 - before, "GÖNDERILEN");
-        QCOMPARE(events, expected);
-        QCOMPARE(record[before + 1].bytes, "170 1 0 0 0 5 176");
-        const qint64 recorded = record[before + 1].ms - record[1].ms;
-        const qint64 happened = std::chrono::duration_cast<std::chrono::milliseconds>(written - line[6].at).count();
-        QVERIFY2(std::abs(recorded - happened) <= 20, qPrintable(QString("%1 / %2 ms").arg(recorded).arg(happened)));
-    }
-
-    // While the window is idle a delivery is read a gathering time after its
-    // first byte came, and recorded at that byte's time (within 10 ms): a key
-    // written 300 ms after a click, and a line that keeps talking (a byte
-    // every 2 ms for 0.3 s), whose every delivery begins just after the one
-    // before was read.
-    void arrivalWhileIdle_data() {
-        QTest::addColumn<QByteArray>("talk");
-        QTest::addColumn<int>("everyMs");  // 0: one write
-        QByteArray stream;
-        for (int i = 0; i < 150; ++i) stream += char(i);
-        QTest::newRow("key 300 ms after a click")
-            << QByteArray(reinterpret_cast<const char*>(kAdvanceKey.data()), 7) << 0;
-        QTest::newRow("streaming") << stream << 2;
-    }
-    void arrivalWhileIdle() {
-        QFETCH(QByteArray, talk);
-        QFETCH(int, everyMs);
-        QTemporaryDir dir;
-        Console console;
-        QVERIFY(console.menu.sessionRecorder().saveTo(dir.filePath("kayit.txt")));
         std::vector<Pty::Clock::time_point> written;  // of each byte
-        QEventLoop idle;                              // not QTest::qWait, which sleeps 10 ms between its rounds
-        const auto clicked = Pty::Clock::now();
+        std::size_t taken = 0;
+        QEventLoop idle;  // not QTest::qWait, which sleeps 10 ms between its rounds
         std::thread farEnd([&] {
-            for (qsizetype i = 0; i < talk.size(); i += everyMs ? 1 : talk.size()) {
-                std::this_thread::sleep_until(clicked + 300ms + i * std::chrono::milliseconds(everyMs));
-                const QByteArray part = talk.mid(i, everyMs ? 1 : -1);
+            const std::vector<Pty::TimedByte> sent = console.pty.readTimed(std::size_t(first) * 7, 5s);
+            const auto start = (sent.empty() ? Pty::Clock::now() : sent.back().at) + (before > 0 ? 10ms : 300ms);
+            for (qsizetype i = 0; i<talk.size(); i += everyMs> 0 ? 1 : talk.size()) {
+                std::this_thread::sleep_until(start + i * std::chrono::milliseconds(everyMs));
+                const QByteArray part = talk.mid(i, everyMs > 0 ? 1 : -1);
                 written.insert(written.end(), std::size_t(part.size()), Pty::Clock::now());
                 console.pty.write(std::vector<std::uint8_t>(part.begin(), part.end()));
             }
-            // Then the last delivery.
+            taken = sent.size() + console.pty.readTimed(std::size_t(frames - first) * 7, 5s).size();
             QMetaObject::invokeMethod(&idle, [&] { QTimer::singleShot(100, &idle, &QEventLoop::quit); });
         });
-        console.click("Command34");
+        console.click(before > 0 ? "Command14" : "Command34");
         idle.exec();
         farEnd.join();
+        QCOMPARE(taken, std::size_t(frames) * 7);
         console.menu.sessionRecorder().flush();
-        const QList<RecordLine> record = readRecord(dir.filePath("kayit.txt"));
-        std::size_t first = 0;
-        for (const RecordLine& l : record) {
+        QStringList events;
+        std::size_t firstByte = 0;
+        for (const RecordLine& l : readRecord(dir.filePath("kayit.txt"))) {
+            events << l.event;
             if (l.event != "GELEN") continue;
-            const qint64 late = l.ms - recordMs(written.at(first));
-            QVERIFY2(std::abs(late) <= 10, qPrintable(QString("byte %1: %2 ms late").arg(first).arg(late)));
-            first += std::size_t(l.bytes.count(u' ') + 1);
+            const qint64 late = l.ms - recordMs(written.at(firstByte));
+            QVERIFY2(std::abs(late) <= 10, qPrintable(QString("byte %1: %2 ms late").arg(firstByte).arg(late)));
+            firstByte += std::size_t(l.bytes.count(u' ') + 1);
         }
-        QCOMPARE(first, written.size());
+        QCOMPARE(firstByte, written.size());
+        if (everyMs > 0) return;
+        const QStringList expected = QStringList{"PORT"} + QStringList(first, "GÖNDERILEN") +
+                                     QStringList{"GELEN", "ÇERÇEVE"} + QStringList(frames - first, "GÖNDERILEN");
+        QCOMPARE(events, expected);
+        QTRY_COMPARE(console.shown(&vela::AnaMenu::GelenLabel), shownBytes(asInts(kAdvanceKey)));
     }
 
     void lineStops_data() {
