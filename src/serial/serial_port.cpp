@@ -1,14 +1,9 @@
 #include "serial/serial_port.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/prctl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
@@ -23,31 +18,26 @@
 #include "serial/line_settings.h"
 #include "serial/port_discovery.h"
 #include "serial/port_holders.h"
+#include "serial/tty.h"
 
 namespace vela {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC
+using Clock = tty::Clock;
+using tty::kAwakeMargin;
+using tty::kGone;
 
 // How often the output queue is looked at while a frame leaves: a frame
 // takes 7 ms on a 9600-baud line, and the pause after it starts at most this
 // much late.
 constexpr std::chrono::microseconds kQueuePoll{250};
 
-constexpr short kGone = POLLHUP | POLLERR | POLLNVAL;
-
 // Received bytes are gathered this long before one notification carries all
 // of them: at 19200 baud a byte comes every half millisecond, and waking the
 // program for each one costs more than the monitor's whole work. The delay
 // stays far below what a technician can see.
 constexpr std::chrono::milliseconds kGatherTime{30};
-
-// A sleeping thread wakes a few hundred microseconds late when the machine is
-// busy; a pause spends its last stretch awake, so that it ends on time. Half
-// a millisecond of each 20 ms wait is 2.5 % of a core, and only while a
-// transfer runs.
-constexpr std::chrono::microseconds kAwakeMargin{500};
 
 // A pause ends this much after its time, not at it: the moment a byte leaves
 // the device varies by some tens of microseconds, and no wait on the line may
@@ -66,31 +56,6 @@ int errorForErrno(int error) {
     case ENODEV: return SerialPort::kInvalidPortNumber;
     default: return SerialPort::kOpenFailed;
     }
-}
-
-bool hungUp(int fd) {
-    pollfd p{fd, 0, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & kGone) != 0;
-}
-
-// A pseudo-terminal has no line: what it took is at its other end already.
-bool isPseudoTerminal(int fd) {
-    struct stat device {};
-    return ::fstat(fd, &device) == 0 && ::major(device.st_rdev) >= 136 && ::major(device.st_rdev) <= 143;
-}
-
-// Bytes the driver still holds to send; 0 when it cannot say.
-int queuedOutput(int fd) {
-    int queued = 0;
-    return ::ioctl(fd, TIOCOUTQ, &queued) == 0 ? queued : 0;
-}
-
-// Whether the UART's transmitter has sent its last bit; nothing where the
-// driver does not tell (USB adapters).
-std::optional<bool> transmitterEmpty(int fd) {
-    unsigned int status = 0;
-    if (::ioctl(fd, TIOCSERGETLSR, &status) != 0) return std::nullopt;
-    return (status & TIOCSER_TEMT) != 0;
 }
 
 // The time `bytes` take on the line: start bit, data bits, parity, stop bits
@@ -113,48 +78,12 @@ int claim(int fd, const std::string& path) {
     return 0;
 }
 
-// Everything the device has waiting, appended; false when it has gone.
-bool drain(int fd, QByteArray& into) {
-    char chunk[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n > 0) {
-            into.append(chunk, n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else {
-            return n < 0 && errno == EAGAIN;
-        }
-    }
+// `at` plus `span`, or the end of time where that would overflow.
+template <class Span>
+Clock::time_point later(Clock::time_point at, Span span) {
+    const Span room = std::chrono::duration_cast<Span>(Clock::time_point::max() - at);
+    return span > room ? Clock::time_point::max() : at + span;
 }
-
-timespec toTimespec(std::chrono::nanoseconds span) {
-    return {static_cast<time_t>(span.count() / 1'000'000'000), static_cast<long>(span.count() % 1'000'000'000)};
-}
-
-// Sleeps to just before `end`, then waits awake until it.
-void sleepUntil(Clock::time_point end) {
-    const timespec at = toTimespec((end - kAwakeMargin).time_since_epoch());
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-    }
-    while (Clock::now() < end) {
-    }
-}
-
-// The kernel lets a sleeping thread wake up to 50 us late by default so that
-// wake-ups can be merged; a pause on the line wants its exact end.
-class ExactTimers {
-public:
-    ExactTimers() : previous_(::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0)) { ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0); }
-    ~ExactTimers() {
-        if (previous_ > 0) ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(previous_), 0, 0, 0);
-    }
-    ExactTimers(const ExactTimers&) = delete;
-    ExactTimers& operator=(const ExactTimers&) = delete;
-
-private:
-    int previous_;
-};
 
 }  // namespace
 
@@ -167,7 +96,6 @@ struct SerialPort::Impl {
     Recall recall;                                  // how the device is found again after a loss
     QString openedDevice;                           // the device of the last successful open
     bool lost = false;                              // the device vanished and has not been reopened
-    bool lineless = false;                          // a pseudo-terminal
     std::unique_ptr<QSocketNotifier> readNotifier;  // off while bytes are known to wait
     QTimer reopenTimer;                             // runs while the device is lost
     QTimer gatherTimer;                             // runs from the first received byte to the notification
@@ -292,7 +220,6 @@ SerialPort::OpenFailure SerialPort::lastOpenFailure() const { return impl_->fail
 QString SerialPort::device() const { return impl_->openedDevice; }
 
 void SerialPort::watch() {
-    impl_->lineless = isPseudoTerminal(impl_->fd);
     impl_->readNotifier = std::make_unique<QSocketNotifier>(impl_->fd, QSocketNotifier::Read);
     connect(impl_->readNotifier.get(), &QSocketNotifier::activated, this, &SerialPort::readable);
 }
@@ -314,16 +241,18 @@ void SerialPort::readable() {
     if (impl_->threshold >= 1) {
         if (!impl_->waitingSince) impl_->waitingSince = Clock::now();
         if (!impl_->gatherTimer.isActive()) impl_->gatherTimer.start();
-    } else if (hungUp(impl_->fd)) {
+    } else if (tty::hungUp(impl_->fd)) {
         loseDevice();
     }
     // Otherwise the bytes wait in the device until notifications are on.
 }
 
 // While bytes keep coming the device is read again one gathering time later
-// instead of waiting for its next byte: one wake-up per notification, not
-// two, and no byte waits longer than before. A gathering that finds nothing
-// new hands the device back to the notifier.
+// instead of waiting for its next byte, so that a notification carries a
+// gathering time's bytes. The notifier stays on in between, to see when the
+// next bytes begin to wait: that wake-up, one per notification, is what
+// stamps each delivery with its first byte rather than its last. A gathering
+// that finds nothing new leaves the device to the notifier.
 void SerialPort::gathered() {
     if (isOpen()) {
         const qsizetype before = impl_->held.size();
@@ -331,17 +260,14 @@ void SerialPort::gathered() {
             loseDevice();  // announces what was read before it went
             return;
         }
-        if (impl_->held.size() > before && impl_->threshold >= 1) {
-            impl_->readNotifier->setEnabled(false);
-            impl_->gatherTimer.start();
-        }
+        if (impl_->held.size() > before && impl_->threshold >= 1) impl_->gatherTimer.start();
     }
     if (impl_->threshold >= 1 && !impl_->held.isEmpty()) emit onComm(kEventReceive, std::exchange(impl_->held, {}));
 }
 
 bool SerialPort::take(Moment now) {
     QByteArray got;
-    const bool present = drain(impl_->fd, got);
+    const bool present = tty::drain(impl_->fd, got);
     const Moment seen = impl_->waitingSince.value_or(now);
     impl_->waitingSince.reset();
     if (impl_->readNotifier) impl_->readNotifier->setEnabled(true);  // to see the next bytes come
@@ -352,7 +278,7 @@ bool SerialPort::take(Moment now) {
 }
 
 short SerialPort::watchFor(std::chrono::nanoseconds timeout, short also) {
-    const timespec wait = toTimespec(std::max(timeout, std::chrono::nanoseconds::zero()));
+    const timespec wait = tty::toTimespec(std::max(timeout, std::chrono::nanoseconds::zero()));
     pollfd p{impl_->fd, static_cast<short>(POLLIN | also), 0};
     if (::ppoll(&p, 1, &wait, nullptr) <= 0) return 0;
     if ((p.revents & POLLIN) != 0) {
@@ -399,24 +325,25 @@ SerialPort::WriteResult SerialPort::waitSent() {
     if (!isOpen()) return WriteResult::NotOpen;
     const int given = std::exchange(impl_->unconfirmed, 0);
     const Clock::time_point deadline = Clock::now() + kStuckAfter + lineTime(impl_->settings, given);
-    std::optional<bool> emptied;
+    tty::TransmitterState transmitter = tty::TransmitterState::Sending;
     // What came before the frame left is taken first, to stand before it in
     // the record; then the queue is looked at every kQueuePoll, and whenever
-    // bytes come in.
+    // bytes come in. A queue the driver cannot count is taken as empty.
     for (std::chrono::nanoseconds wait{0};; wait = kQueuePoll) {
         if (watchFor(std::min<Clock::duration>(wait, deadline - Clock::now()), 0) & kGone) {
             loseDevice();
             return WriteResult::Lost;
         }
-        if (queuedOutput(impl_->fd) == 0) {
-            emptied = transmitterEmpty(impl_->fd);
-            if (emptied.value_or(true)) break;
+        if (tty::queuedOutput(impl_->fd).value_or(0) == 0) {
+            transmitter = tty::transmitterState(impl_->fd);
+            if (transmitter != tty::TransmitterState::Sending) break;
         }
         if (Clock::now() >= deadline) return WriteResult::Stuck;
     }
     // A USB adapter keeps a buffer of its own that no driver call shows: the
     // bytes may have just reached it, and take their time on the line yet.
-    if (!emptied && !impl_->lineless) readUntil(Clock::now() + lineTime(impl_->settings, given));
+    if (transmitter == tty::TransmitterState::DriverCannotTell)
+        readUntil(Clock::now() + lineTime(impl_->settings, given));
     return WriteResult::Written;
 }
 
@@ -425,17 +352,18 @@ SerialPort::WriteResult SerialPort::waitSent() {
 int SerialPort::discardUnsent() {
     impl_->unconfirmed = 0;
     if (!isOpen()) return 0;
-    int queued = 0;
-    const bool counted = ::ioctl(impl_->fd, TIOCOUTQ, &queued) == 0;
-    if (!counted || queued > 0) ::tcflush(impl_->fd, TCOFLUSH);
-    return counted ? queued : 0;
+    const std::optional<int> queued = tty::queuedOutput(impl_->fd);
+    if (queued.value_or(1) > 0) ::tcflush(impl_->fd, TCOFLUSH);
+    return queued.value_or(0);
 }
 
-void SerialPort::pauseKeepingInput(std::chrono::milliseconds duration) {
-    const ExactTimers exact;
-    const Clock::time_point end = Clock::now() + duration + kLateMargin;
-    if (isOpen()) readUntil(end - kAwakeMargin);
-    sleepUntil(end);
+void SerialPort::pauseKeepingInput(std::chrono::milliseconds duration) { pauseUntil(later(Clock::now(), duration)); }
+
+void SerialPort::pauseUntil(Moment end) {
+    const tty::ExactTimers exact;
+    const Clock::time_point over = later(end, kLateMargin);
+    if (isOpen()) readUntil(over - kAwakeMargin);
+    tty::sleepUntil(over);
 }
 
 void SerialPort::loseDevice() {

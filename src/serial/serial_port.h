@@ -90,6 +90,8 @@ public:
     // small receive buffer. Each read is told by arrived() at once; onComm
     // tells it after the caller has returned to the event loop.
     void pauseKeepingInput(std::chrono::milliseconds duration);
+    // The same pause, until `end` and never before it.
+    void pauseUntil(Moment end);
 
 signals:
     // OnComm: the kind of event and everything that was waiting (Input).

@@ -49,17 +49,6 @@ QString summary(const QString& path, const std::vector<RecordedFrame>& frames, i
         .arg(text(devices_summary(devices)), duration(Gaps::AsRecorded), duration(Gaps::LongOnesShortened));
 }
 
-// Returns at `at`, not before: the whole milliseconds in the port's pause,
-// which keeps reading the line, then the part below a millisecond spun away,
-// which a sleep would overshoot by about as much again.
-void pauseUntil(SerialPort& port, Clock::time_point at) {
-    const Clock::duration left = at - Clock::now();
-    if (left <= Clock::duration::zero()) return;
-    port.pauseKeepingInput(std::chrono::floor<milliseconds>(left));
-    while (Clock::now() < at) {
-    }
-}
-
 }  // namespace
 
 RecordSender::RecordSender(AnaMenu& menu) : menu_(menu) {
@@ -157,7 +146,7 @@ void RecordSender::waitForNext() {
 }
 
 void RecordSender::waitOver() {
-    pauseUntil(menu_.MSComm1, nextAt_);
+    menu_.MSComm1.pauseUntil(nextAt_);
     sendNext();
 }
 

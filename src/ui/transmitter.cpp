@@ -27,10 +27,13 @@ Transmitter::Outcome Transmitter::play(const Sequence& frames, const ByteSent& h
 
 // Of the bytes handed to a device that stopped, those it still held are
 // thrown away; the others may have reached the line. Of a vanished device
-// nothing can be known.
+// nothing can be known: every byte it was handed may have gone.
 Transmitter::Outcome Transmitter::failed(SerialPort::WriteResult result, std::size_t frame, int handed) {
-    const int gone = result == SerialPort::WriteResult::Stuck ? std::max(handed - port_.discardUnsent(), 0) : 0;
-    return {result, frame, gone};
+    switch (result) {
+    case SerialPort::WriteResult::Stuck: return {result, frame, std::max(handed - port_.discardUnsent(), 0)};
+    case SerialPort::WriteResult::Lost: return {result, frame, handed};
+    default: return {result, frame, 0};
+    }
 }
 
 }  // namespace vela

@@ -16,6 +16,7 @@
 #include "serial/open_failure.h"
 #include "serial/port_discovery.h"
 #include "serial/port_holders.h"
+#include "serial/tty.h"
 #include "support/device_link.h"
 #include "support/pty.h"
 
@@ -123,6 +124,7 @@ private slots:
         for (int n = 1; n <= 2; ++n) qunsetenv(qPrintable(QStringLiteral("VELA_COM%1").arg(n)));
         vela::setPortSource({});
         vela::port_holders::setLockDirectories({});
+        vela::tty::setOutputQueueProbe({});
     }
 
     // The text as read, and on the line (a pseudo-terminal keeps only the
@@ -341,6 +343,45 @@ private slots:
         QVERIFY(toldInClick > 0 || talk.empty());
         QTRY_COMPARE_WITH_TIMEOUT(line.received(), talk, 3000);
         QCOMPARE(Bytes(told.begin(), told.end()), talk);
+    }
+
+    // The wait for a frame to leave, as the driver tells it, at 1200 baud
+    // (a frame is 7 x 10 bits, 58.3 ms on the line): a queue that empties,
+    // one that never does (the deadline is 1 s plus that line time), and an
+    // adapter whose line status cannot be read (its line time is waited).
+    void waitSent_data() {
+        QTest::addColumn<int>("queueEmptiesMs");  // -1: never
+        QTest::addColumn<bool>("statusReadable");
+        QTest::addColumn<bool>("stuck");
+        QTest::addColumn<int>("atLeastMs");
+        QTest::addColumn<int>("underMs");
+        QTest::newRow("queue empties after 40 ms") << 40 << true << false << 40 << 100;
+        QTest::newRow("queue never empties") << -1 << true << true << 1058 << 1400;
+        QTest::newRow("line status cannot be read") << 0 << false << false << 58 << 120;
+    }
+    void waitSent() {
+        QFETCH(int, queueEmptiesMs);
+        QFETCH(bool, statusReadable);
+        QFETCH(bool, stuck);
+        QFETCH(int, atLeastMs);
+        QFETCH(int, underMs);
+        Line line;
+        QCOMPARE(line.port.setSettings(QStringLiteral("1200,N,8,1")) + line.open(1), 0);
+        Pty::Clock::time_point emptyAt = Pty::Clock::time_point::max();
+        vela::tty::setOutputQueueProbe({[&](int) { return std::optional<int>(Pty::Clock::now() < emptyAt ? 7 : 0); },
+                                        [&](int) {
+                                            return statusReadable ? vela::tty::TransmitterState::Empty
+                                                                  : vela::tty::TransmitterState::DriverCannotTell;
+                                        }});
+        const Bytes frame{170, 29, 1, 0, 0, 0, 200};
+        for (std::uint8_t b : frame) QCOMPARE(line.port.output(b), SerialPort::WriteResult::Written);
+        const auto start = Pty::Clock::now();
+        if (queueEmptiesMs >= 0) emptyAt = start + std::chrono::milliseconds(queueEmptiesMs);
+        const SerialPort::WriteResult result = line.port.waitSent();
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Pty::Clock::now() - start).count();
+        QCOMPARE(result, stuck ? SerialPort::WriteResult::Stuck : SerialPort::WriteResult::Written);
+        QVERIFY2(took >= atLeastMs && took < underMs, qPrintable(QString::number(took) + " ms"));
+        QCOMPARE(line.pty.read(7), frame);
     }
 
     // A pulled device is noticed once and taken back with its settings, by name
