@@ -78,4 +78,29 @@ struct RecordedFrame {
 // 177 yazılmış"), or a record with no GÖNDERILEN line.
 Result<std::vector<RecordedFrame>> sent_frames(const ReadRecord& record);
 
+// sent_frames(read_record(text)) for a text given in pieces, holding only the
+// frames and the first problems: a big record is never held as its text, its
+// entries and its frames at once.
+class SentFramesReader {
+public:
+    // The next bytes of the text, cut anywhere.
+    void add(std::string_view bytes);
+    // Once every byte is added: why the record is not sent, as sent_frames
+    // words it, or nothing.
+    std::optional<Refusal> finish();
+    // The frames, once finish() refused nothing.
+    std::vector<RecordedFrame> take_frames() { return std::move(frames_); }
+
+private:
+    void read_line(std::string_view line);
+
+    ReadRecord record_;  // the header seen, and the line being read
+    std::string tail_;   // a line not yet ended
+    std::size_t lines_ = 0;
+    bool has_lines_ = false;
+    std::size_t problem_count_ = 0;
+    std::vector<RecordProblem> listed_;
+    std::vector<RecordedFrame> frames_;
+};
+
 }  // namespace vela

@@ -5,13 +5,14 @@
 
 #include <cerrno>
 
-#include "sim/file_error.h"
+#include "record/file_error.h"
 
 namespace vela::sim {
 
 RecordLog::RecordLog(std::string path) : path_(std::move(path)) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) failure_ = "Kayıt dosyası açılamadı: " + path_ + " (" + file_error_reason(errno) + ")";
+    if (fd_ < 0)
+        failure_ = "Kayıt dosyası açılamadı: " + path_ + " (" + file_error_reason(errno, FileUse::Writing) + ")";
 }
 
 RecordLog::~RecordLog() {
@@ -27,7 +28,8 @@ bool RecordLog::write_line(std::string_view line) {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             // A write that takes nothing without an error would never end.
-            failure_ = "Kayıt dosyasına yazılamadı: " + path_ + " (" + file_error_reason(n < 0 ? errno : EIO) + ")";
+            failure_ = "Kayıt dosyasına yazılamadı: " + path_ + " (" +
+                       file_error_reason(n < 0 ? errno : EIO, FileUse::Writing) + ")";
             return false;
         }
         done += static_cast<std::size_t>(n);
