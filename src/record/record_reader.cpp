@@ -240,7 +240,8 @@ void SentFramesReader::read_line(std::string_view line) {
             } else {
                 Frame frame{};
                 std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
-                frames_.push_back({entry.line, entry.at_ms, frame, std::move(entry.device), std::move(entry.meaning)});
+                ++frames_;
+                take_({entry.line, entry.at_ms, frame, std::move(entry.device), std::move(entry.meaning)});
             }
         }
         record_.entries.clear();
@@ -257,7 +258,7 @@ std::optional<Refusal> SentFramesReader::finish() {
     tail_.clear();
     if (std::optional<Refusal> refusal = refusal_of(record_.has_header, has_lines_, listed_, problem_count_))
         return refusal;
-    if (frames_.empty()) return Refusal{kNoSentFrame};
+    if (frames_ == 0) return Refusal{kNoSentFrame};
     return std::nullopt;
 }
 

@@ -8,6 +8,7 @@
 // instead of dropping it.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,18 +79,19 @@ struct RecordedFrame {
 // 177 yazılmış"), or a record with no GÖNDERILEN line.
 Result<std::vector<RecordedFrame>> sent_frames(const ReadRecord& record);
 
-// sent_frames(read_record(text)) for a text given in pieces, holding only the
-// frames and the first problems: a big record is never held as its text, its
-// entries and its frames at once.
+// sent_frames(read_record(text)) for a text given in pieces, holding only its
+// first problems: each frame is handed on as it is read, so that a big record
+// is never held as its text, its entries and its frames at once.
 class SentFramesReader {
 public:
+    using Take = std::function<void(RecordedFrame&& frame)>;
+    explicit SentFramesReader(Take take) : take_(std::move(take)) {}
+
     // The next bytes of the text, cut anywhere.
     void add(std::string_view bytes);
     // Once every byte is added: why the record is not sent, as sent_frames
-    // words it, or nothing.
+    // words it (the frames handed on are then not to be sent), or nothing.
     std::optional<Refusal> finish();
-    // The frames, once finish() refused nothing.
-    std::vector<RecordedFrame> take_frames() { return std::move(frames_); }
 
 private:
     void read_line(std::string_view line);
@@ -100,7 +102,8 @@ private:
     bool has_lines_ = false;
     std::size_t problem_count_ = 0;
     std::vector<RecordProblem> listed_;
-    std::vector<RecordedFrame> frames_;
+    std::size_t frames_ = 0;
+    Take take_;
 };
 
 }  // namespace vela

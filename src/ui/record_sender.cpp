@@ -45,30 +45,14 @@ Clock::time_point later(Clock::time_point from, milliseconds gap) {
     return gap >= room ? Clock::time_point::max() : from + gap;
 }
 
-// The gap before frame `next` (counted from 1), from the recorded times.
-milliseconds gapBefore(const std::vector<RecordedFrame>& frames, std::size_t next, Gaps choice) {
-    const std::optional<std::int64_t> times[] = {frames[next - 1].at_ms, frames[next].at_ms};
-    return gaps_between(times, choice).front();
-}
-
-QString summary(const QString& path, const std::vector<RecordedFrame>& frames, int baud) {
-    std::vector<AddressedDevice> devices;
-    std::vector<std::optional<std::int64_t>> times;
-    devices.reserve(frames.size());
-    times.reserve(frames.size());
-    for (const RecordedFrame& f : frames) {
-        devices.push_back({recorded_device(f.device), f.frame[5]});
-        times.push_back(f.at_ms);
-    }
-    const auto duration = [&](Gaps choice) {
-        return text(duration_text(run_duration(gaps_between(times, choice), frames.size(), baud)));
-    };
+QString summary(const QString& path, const ResendFrames& frames, int baud) {
+    const auto duration = [&](Gaps choice) { return text(duration_text(frames.duration(choice, baud))); };
     return QStringLiteral(
                "%1\n\n%2 çerçeve gönderilecek: %3\n\nSüre: kayıttaki aralıklarla yaklaşık %4; uzun "
                "beklemeler kısaltılırsa yaklaşık %5.")
         .arg(QFileInfo(path).fileName())
         .arg(frames.size())
-        .arg(text(devices_summary(devices)), duration(Gaps::AsRecorded), duration(Gaps::LongOnesShortened));
+        .arg(text(frames.devices()), duration(Gaps::AsRecorded), duration(Gaps::LongOnesShortened));
 }
 
 // Returns at `at`, not before: the whole milliseconds in the port's pause,
@@ -93,7 +77,7 @@ struct RecordLoad {
     std::atomic<std::uint64_t> size{0};
     std::atomic<std::uint64_t> done{0};
     QString refusal;  // the message, for a record not sent
-    std::vector<RecordedFrame> frames;
+    ResendFrames frames;
     QString summary;
 };
 
@@ -109,7 +93,7 @@ void load(RecordLoad& load) {
     };
     if (!file.problem().empty()) return unreadable(file.problem());
     load.size = file.size();
-    SentFramesReader reader;
+    SentFramesReader reader([&load](RecordedFrame&& frame) { load.frames.add(frame); });
     std::string block(kReadBlock, '\0');
     for (;;) {
         if (load.cancelled) return;
@@ -123,7 +107,6 @@ void load(RecordLoad& load) {
         load.refusal = QStringLiteral("Kayıt gönderilmiyor: %1\n%2").arg(path, text(refusal->message));
         return;
     }
-    load.frames = reader.take_frames();
     load.summary = summary(load.path, load.frames, load.baud);
 }
 
@@ -188,7 +171,7 @@ void RecordSender::read(const std::shared_ptr<RecordLoad>& load) {
     if (choice) begin(load->path, std::move(load->frames), *choice);
 }
 
-void RecordSender::begin(const QString& path, std::vector<RecordedFrame> frames, Gaps gaps) {
+void RecordSender::begin(const QString& path, ResendFrames frames, Gaps gaps) {
     frames_ = std::move(frames);
     gaps_ = gaps;
     sent_ = 0;
@@ -211,15 +194,16 @@ void RecordSender::begin(const QString& path, std::vector<RecordedFrame> frames,
 }
 
 void RecordSender::sendNext() {
-    const RecordedFrame& recorded = frames_[sent_];
-    const Device device = recorded_device(recorded.device);
-    const QString command = text(resent_frame_meaning(recorded.meaning));
+    const Frame& frame = frames_.frame(sent_);
+    const Device device = frames_.device(sent_);
+    const QString meaning = text(std::string(frames_.meaning(sent_)));
+    const QString command = text(resent_frame_meaning(frames_.meaning(sent_)));
     // The wait for the next frame counts from the moment this one is recorded
     // as sent, once the device has sent it: that is when its name is asked.
     Clock::time_point wentOut;
     sending_ = true;
     const bool sent = menu_.sendRecorded(
-        progress_.get(), Sequence{Step{recorded.frame, milliseconds{0}}}, device,
+        progress_.get(), Sequence{Step{frame, milliseconds{0}}}, device,
         [&](const Frame&) {
             wentOut = Clock::now();
             return command;
@@ -236,13 +220,13 @@ void RecordSender::sendNext() {
     progress_->setLabelText(QStringLiteral("Çerçeve %1 / %2: %3 — %4")
                                 .arg(sent_)
                                 .arg(frames_.size())
-                                .arg(text(device_name(device, recorded.frame[5])), text(recorded.meaning)));
+                                .arg(text(device_name(device, frame[5])), meaning));
     progress_->setValue(static_cast<int>(sent_));  // a modal dialog handles its events here
     if (sent_ == frames_.size()) {
         finish(End::Done);
         return;
     }
-    nextAt_ = later(wentOut, gapBefore(frames_, sent_, gaps_));
+    nextAt_ = later(wentOut, frames_.gap_before(sent_, gaps_));
     waitForNext();
 }
 
@@ -297,8 +281,7 @@ void RecordSender::finish(End end) {
     QProgressDialog* dialog = progress_.release();
     dialog->hide();
     dialog->deleteLater();
-    frames_.clear();
-    frames_.shrink_to_fit();
+    frames_ = {};
     emit finished();
 }
 

@@ -15,10 +15,8 @@
 #include <chrono>
 #include <memory>
 #include <thread>
-#include <vector>
 
-#include "record/record_reader.h"
-#include "record/record_summary.h"
+#include "record/resend_frames.h"
 
 class QProgressDialog;
 
@@ -49,7 +47,7 @@ private:
     enum class End { Done, Stopped, PortLost, Stuck };
 
     void read(const std::shared_ptr<RecordLoad>& load);
-    void begin(const QString& path, std::vector<RecordedFrame> frames, Gaps gaps);
+    void begin(const QString& path, ResendFrames frames, Gaps gaps);
     void sendNext();
     void waitForNext();
     void waitOver();
@@ -62,7 +60,7 @@ private:
     std::shared_ptr<RecordLoad> load_;  // while the record is read and confirmed
     QTimer readingShown_;
     std::unique_ptr<QProgressDialog> reading_;
-    std::vector<RecordedFrame> frames_;
+    ResendFrames frames_;
     Gaps gaps_ = Gaps::AsRecorded;
     std::size_t sent_ = 0;
     Clock::time_point nextAt_;
