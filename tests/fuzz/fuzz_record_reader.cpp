@@ -1,7 +1,8 @@
 // The record reader on any text a person may have edited: a byte-order mark
 // and CRLF line ends change nothing, every line is either read or refused,
-// a line read is written back to the same line, and what replay and sending
-// again take from a record is what they promise.
+// a line read is written back to the same line, what replay and sending
+// again take from a record is what they promise, and a record read in pieces
+// reads as a whole.
 #include <algorithm>
 #include <string>
 
@@ -64,5 +65,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         FUZZ_CHECK(read.has_header && read.problems.empty() && !frames->empty());
     }
+
+    // Given in two pieces cut anywhere, the reader of big records says the same.
+    std::vector<std::size_t> taken;
+    vela::SentFramesReader pieces([&taken](vela::RecordedFrame&& frame) { taken.push_back(frame.line); });
+    const std::size_t cut = size == 0 ? 0 : data[0] % (size + 1);
+    pieces.add(std::string_view(text).substr(0, cut));
+    pieces.add(std::string_view(text).substr(cut));
+    const std::optional<vela::Refusal> refused = pieces.finish();
+    const auto frames = vela::sent_frames(read);
+    FUZZ_CHECK(refused ? !frames && refused->message == frames.message() : frames && lines_of(*frames) == taken);
     return 0;
 }

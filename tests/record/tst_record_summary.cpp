@@ -85,8 +85,6 @@ private slots:
         QTest::newRow("rounds up to ten") << QList<qint64>{9943} << 9600 << qint64(9950) << "10 sn";
         QTest::newRow("a minute and five") << QList<qint64>{64993} << 9600 << qint64(65000) << "1 dk 05 sn";
         QTest::newRow("hours") << QList<qint64>{3600000, 3600000, 180000} << 9600 << qint64(7380007) << "2 sa 03 dk";
-        QTest::newRow("2^32 ms and a second")
-            << QList<qint64>{4294968296} << 9600 << qint64(4294968303) << "1193 sa 03 dk";
         QTest::newRow("longer than can be counted") << QList<qint64>{std::numeric_limits<qint64>::max(), 1000} << 9600
                                                     << std::numeric_limits<qint64>::max() << "2562047788015 sa 13 dk";
     }

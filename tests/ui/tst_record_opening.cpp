@@ -257,6 +257,32 @@ private slots:
         QVERIFY(watchdog.worst() < 100ms);
     }
 
+    // "Vazgeç" while a big record is read: no message, nothing asked or sent,
+    // and the next record can be chosen.
+    void readingCancelled() {
+        QTemporaryDir dir;
+        const QString path = written(dir.filePath("kayit.txt"),
+                                     kHeader + sentLine("10:00:00.000", "x").repeated(1000000));
+        Console console;
+        QVERIFY(QTest::qWaitForWindowActive(&console.menu));
+        OpenFileDialog::setAnswer([&](const QString&) { return path; });
+        bool asked = false;
+        ResendDialog::setAnswer([&](const QString&) { return asked = true, std::optional<Gaps>(); });
+        Watchdog watchdog;
+        QTest::keyClick(&console.menu, Qt::Key_O, Qt::ControlModifier);
+        auto* reading = console.menu.findChild<QProgressDialog*>();
+        QVERIFY(reading);
+        reading->findChild<QPushButton*>()->click();  // "Vazgeç", also before the dialog shows
+        QTest::qWait(1000);
+        QVERIFY(!asked && console.feedback.messages.isEmpty());
+        QVERIFY(console.pty.read(1, 1ms).empty());
+        console.menu.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console.menu));
+        QTest::keyClick(&console.menu, Qt::Key_O, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(asked, 10000);
+        QVERIFY2(watchdog.worst() < 100ms, qPrintable(QString("%1 ms").arg(watchdog.worst().count())));
+    }
+
     // A device that stops taking bytes during a run: the port stays open and
     // the run's end says so, not that the port was lost.
     void deviceStopsTaking() {
