@@ -192,26 +192,6 @@ Result<std::vector<RecordedDelivery>> replay_deliveries(const ReadRecord& record
     return deliveries;
 }
 
-Result<std::vector<RecordedFrame>> sent_frames(const ReadRecord& record) {
-    std::vector<RecordProblem> problems = record.problems;
-    std::vector<RecordedFrame> frames;
-    for (const RecordEntry& entry : record.entries) {
-        if (entry.event != RecordEvent::Sent) continue;
-        if (std::optional<std::string> problem = frame_problem(entry.bytes)) {
-            problems.push_back({entry.line, std::move(*problem)});
-            continue;
-        }
-        Frame frame{};
-        std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
-        frames.push_back({entry.line, entry.at_ms, frame, entry.device, entry.meaning});
-    }
-    std::sort(problems.begin(), problems.end(),
-              [](const RecordProblem& a, const RecordProblem& b) { return a.line < b.line; });
-    if (std::optional<Refusal> refusal = refusal_of(record, problems)) return *refusal;
-    if (frames.empty()) return Refusal{kNoSentFrame};
-    return frames;
-}
-
 void SentFramesReader::add(std::string_view bytes) {
     for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos; bytes.remove_prefix(end + 1)) {
         if (tail_.empty()) {

@@ -73,15 +73,13 @@ struct RecordedFrame {
     std::string meaning;
 };
 
-// The sent side of a record, for sending again: every GÖNDERILEN line, each a
-// valid frame (seven bytes, the start byte, the right check byte), or a
-// refusal naming the lines that are not ("satır 7: kontrol baytı 176 olmalı,
-// 177 yazılmış"), or a record with no GÖNDERILEN line.
-Result<std::vector<RecordedFrame>> sent_frames(const ReadRecord& record);
-
-// sent_frames(read_record(text)) for a text given in pieces, holding only its
-// first problems: each frame is handed on as it is read, so that a big record
-// is never held as its text, its entries and its frames at once.
+// The sent side of a record, for sending again, from its text given in
+// pieces cut anywhere: every GÖNDERILEN line that is a valid frame (seven
+// bytes, the start byte, the right check byte) is handed on as it is read.
+// finish() refuses the record for the lines that are not ("satır 7: kontrol
+// baytı 176 olmalı, 177 yazılmış") and those read_record could not read, in
+// line order, or for having no GÖNDERILEN line. Only the first problems are
+// held: a big record is never held as its text, its entries and its frames.
 class SentFramesReader {
 public:
     using Take = std::function<void(RecordedFrame&& frame)>;
@@ -89,8 +87,8 @@ public:
 
     // The next bytes of the text, cut anywhere.
     void add(std::string_view bytes);
-    // Once every byte is added: why the record is not sent, as sent_frames
-    // words it (the frames handed on are then not to be sent), or nothing.
+    // Once every byte is added: why the record is not sent (the frames
+    // handed on are then not to be sent), or nothing.
     std::optional<Refusal> finish();
 
 private:

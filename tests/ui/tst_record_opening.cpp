@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
-#include <cstdio>
 #include <thread>
 
 #include "support/shown_tooltip.h"
@@ -26,14 +25,33 @@ using test::Console;
 
 namespace {
 
-enum class Input { Fifo, Zero, Random, Folder, SymlinkLoop, Unreadable, Empty, Nul, BadUtf8, Control, Html, Huge, Gap };
-
 const QByteArray kHeader = "Zaman\tOlay\tBaytlar\tCihaz\tAnlam\n";
 const std::vector<std::uint8_t> kFrame{170, 2, 44, 1, 0, 5, 222};
 
 QString written(const QString& path, const QByteArray& text) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? path : QString();
+}
+
+QByteArray sentLine(const QByteArray& at, const QByteArray& meaning) {
+    return at + "\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\t" + meaning + "\n";
+}
+
+// A record of two frames, the second at `second`.
+QByteArray twoFrames(const QByteArray& meaning, const QByteArray& second = "2026-03-07 10:00:00.200") {
+    return kHeader + sentLine("2026-03-07 10:00:00.000", meaning) + sentLine(second, meaning);
+}
+
+// The file of a row in `dir`: written with `content`, or made as `name` says.
+QString make(const QString& name, const QByteArray& content, const QTemporaryDir& dir) {
+    if (name.startsWith('/')) return name;
+    const QString path = dir.filePath(name);
+    const QByteArray file = QFile::encodeName(path), other = QFile::encodeName(dir.filePath("b"));
+    if (name == "fifo") return ::mkfifo(file, 0600) == 0 ? path : QString();
+    if (name == "loop") return ::symlink(other, file) == 0 && ::symlink(file, other) == 0 ? path : QString();
+    if (written(path, content).isEmpty()) return {};
+    if (name == "unreadable") return ::chmod(file, 0) == 0 ? path : QString();
+    return name == "huge" && ::truncate(file, 200 << 20) != 0 ? QString() : path;
 }
 
 // Adds what the far end has received by now, without waiting: the window sends.
@@ -43,100 +61,52 @@ const std::vector<std::uint8_t>& gather(std::vector<std::uint8_t>& sent, test::P
     return sent;
 }
 
-QByteArray sentLine(const QByteArray& time, const QByteArray& meaning) {
-    return "2026-03-07 " + time + "\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\t" + meaning + "\n";
-}
-
-// The input made in `dir`: its path.
-QString make(Input input, const QTemporaryDir& dir, const QByteArray& meaning) {
-    const QString path = dir.filePath(input == Input::Html ? "<i>kayit.txt" : "kayit.txt");
-    const QByteArray name = QFile::encodeName(path);
-    const auto written = [&](const QByteArray& text) { return ::written(path, text); };
-    switch (input) {
-    case Input::Fifo: return ::mkfifo(name, 0600) == 0 ? path : QString();
-    case Input::Zero: return "/dev/zero";
-    case Input::Random: return "/dev/urandom";
-    case Input::Folder: return dir.path();
-    case Input::SymlinkLoop:
-        return ::symlink(QFile::encodeName(dir.filePath("b")), name) == 0 &&
-                       ::symlink(name, QFile::encodeName(dir.filePath("b"))) == 0
-                   ? path
-                   : QString();
-    case Input::Unreadable:
-        return written(kHeader + sentLine("10:00:00.000", "x")).isEmpty() || ::chmod(name, 0) ? QString() : path;
-    case Input::Empty: return written({});
-    case Input::Nul: return written(kHeader + QByteArray(4, '\0') + "\n");
-    case Input::Huge: return written({}).isEmpty() || ::truncate(name, 200 << 20) ? QString() : path;
-    case Input::Gap:
-        return written(kHeader + sentLine("10:00:00.000", meaning) +
-                       "2026-04-26 03:02:48.296\tGÖNDERILEN\t170 2 44 1 0 "
-                       "5 222\tEl Terminali 5\t" +
-                       meaning + "\n");
-    default: return written(kHeader + sentLine("10:00:00.000", meaning) + sentLine("10:00:00.200", meaning));
-    }
-}
-
 // The meaning of each GÖNDERIM line of a saved record.
 QStringList resendLines(const QString& path) {
     QFile file(path);
     QStringList found;
-    if (!file.open(QIODevice::ReadOnly)) return found;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList()) {
         const QList<QByteArray> fields = line.split('\t');
         if (fields.size() == 5 && fields[1] == "GÖNDERIM") found << QString::fromUtf8(fields[4]);
     }
     return found;
 }
 
-// Ends the process when the window has not answered for ten seconds: a test
+// The longest time between ticks of a 10 ms timer of the window; ends the
+// process when the window has not answered for ten seconds, since a test
 // stuck in the window's thread cannot fail by itself.
 class Watchdog {
 public:
     Watchdog() {
-        tick_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&tick_, &QTimer::timeout, [this] {
-            const auto now = Clock::now();
-            worst_ = std::max(worst_, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          now - Clock::time_point(Clock::duration(last_))));
-            last_ = now.time_since_epoch().count();
+            worst_ = std::max(worst_, std::chrono::duration_cast<std::chrono::milliseconds>(sinceTick()));
+            last_ = Clock::now().time_since_epoch().count();
         });
-        last_ = Clock::now().time_since_epoch().count();
         tick_.start(10);
         watcher_ = std::thread([this] {
-            while (!done_) {
-                std::this_thread::sleep_for(100ms);
-                if (Clock::now() - Clock::time_point(Clock::duration(last_)) > 10s) {
-                    std::fputs("FAIL: the window did not answer for 10 s\n", stderr);
-                    std::_Exit(1);
-                }
+            for (; !done_ && sinceTick() < 10s; std::this_thread::sleep_for(100ms)) {
             }
+            if (!done_) qFatal("the window did not answer for 10 s");
         });
     }
-    ~Watchdog() {
-        done_ = true;
-        watcher_.join();
-    }
-    // The longest time between two ticks of a 10 ms timer.
+    ~Watchdog() { done_ = true, watcher_.join(); }
     std::chrono::milliseconds worst() const { return worst_; }
 
 private:
     using Clock = std::chrono::steady_clock;
+    Clock::duration sinceTick() const { return Clock::now().time_since_epoch() - Clock::duration(last_); }
+
     QTimer tick_;
-    std::atomic<Clock::rep> last_;
+    std::atomic<Clock::rep> last_{Clock::now().time_since_epoch().count()};
     std::chrono::milliseconds worst_{0};
     std::atomic<bool> done_{false};
     std::thread watcher_;
 };
 
-// For the row that must not read: root reads any file, so the effective user
-// is nobody's while the record is opened.
+// Root reads any file: the row that must not read runs as nobody.
 struct NotRoot {
-    explicit NotRoot(bool needed) : was(geteuid()) {
-        if (needed && was == 0 && seteuid(65534) != 0) std::perror("seteuid");
-    }
-    ~NotRoot() {
-        if (geteuid() != was && seteuid(was) != 0) std::perror("seteuid");
-    }
+    explicit NotRoot(bool needed) : was(geteuid()) { QVERIFY(!needed || was != 0 || seteuid(65534) == 0); }
+    ~NotRoot() { QVERIFY(geteuid() == was || seteuid(was) == 0); }
     uid_t was;
 };
 
@@ -152,57 +122,58 @@ private slots:
     }
 
     void opening_data() {
-        QTest::addColumn<Input>("input");
-        QTest::addColumn<QByteArray>("meaning");  // of each frame of a record that is sent
-        QTest::addColumn<QString>("message");     // {F}: the file; none for a run
-        QTest::addColumn<QStringList>("ends");    // the run's GÖNDERIM lines after its start
-        const QString unreadable = "Kayıt okunamadı: {F} (%1).";
+        QTest::addColumn<Qt::Key>("key");         // Ctrl+O opens a record to send, Ctrl+S saves the session's
+        QTest::addColumn<QString>("name");        // of the file; a few are made as they say
+        QTest::addColumn<QByteArray>("content");  // the file's
+        QTest::addColumn<QString>("message");     // {F}: the file; none for a run, ending as `end` says
+        QTest::addColumn<QString>("end");
+        const QString unreadable = "Kayıt okunamadı: {F} (%1).", refused = "Kayıt gönderilmiyor: {F}\n";
         const QString notAFile = unreadable.arg("düz bir dosya değil");
-        QTest::newRow("FIFO") << Input::Fifo << QByteArray() << notAFile << QStringList();
-        QTest::newRow("/dev/zero") << Input::Zero << QByteArray() << notAFile << QStringList();
-        QTest::newRow("/dev/urandom") << Input::Random << QByteArray() << notAFile << QStringList();
-        QTest::newRow("folder") << Input::Folder << QByteArray() << unreadable.arg("bir klasör") << QStringList();
-        QTest::newRow("symlink loop") << Input::SymlinkLoop << QByteArray()
-                                      << unreadable.arg("bağlantılar döngü yapıyor") << QStringList();
-        QTest::newRow("unreadable") << Input::Unreadable << QByteArray() << unreadable.arg("okuma izni yok")
-                                    << QStringList();
-        QTest::newRow("empty") << Input::Empty << QByteArray() << "Kayıt gönderilmiyor: {F}\nKayıt boş."
-                               << QStringList();
-        QTest::newRow("NUL bytes")
-            << Input::Nul << QByteArray()
-            << "Kayıt gönderilmiyor: {F}\nKayıtta hatalı 1 satır var:\nsatır 2: 5 alan olmalı, 1 var" << QStringList();
-        QTest::newRow("huge, sparse") << Input::Huge << QByteArray()
-                                      << unreadable.arg("çok büyük: 200 MB; en çok 128 MB okunur") << QStringList();
-        QTest::newRow("invalid UTF-8") << Input::BadUtf8 << QByteArray("\xff\xfe Say\xc4") << QString()
-                                       << QStringList{"bitti"};
-        QTest::newRow("control characters")
-            << Input::Control << QByteArray("\x1b]0;ba\xc5\x9fl\xc4\xb1k\x07\x1b[2J\x1b[31m") << QString()
-            << QStringList{"bitti"};
-        QTest::newRow("HTML field and name")
-            << Input::Html << QByteArray("<img src=\"/dev/zero\"><h1>Sayı</h1>") << QString() << QStringList{"bitti"};
-        QTest::newRow("gap of 2^32 ms + 1 s, Durdur")
-            << Input::Gap << QByteArray("Sayı Gönder") << QString() << QStringList{"durduruldu: 1/2"};
+        const QString notSaved = "Oturum kaydı yazılamadı: {F} (düz bir dosya değil). Kayıt durduruldu.";
+        const QByteArray html = "<img src=\"/dev/zero\"><h1>Sayı</h1>";
+        // clang-format off
+        QTest::newRow("FIFO") << Qt::Key_O << "fifo" << QByteArray() << notAFile << "";
+        QTest::newRow("/dev/zero") << Qt::Key_O << "/dev/zero" << QByteArray() << notAFile << "";
+        QTest::newRow("/dev/urandom") << Qt::Key_O << "/dev/urandom" << QByteArray() << notAFile << "";
+        QTest::newRow("folder") << Qt::Key_O << "/tmp" << QByteArray() << unreadable.arg("bir klasör") << "";
+        QTest::newRow("symlink loop") << Qt::Key_O << "loop" << QByteArray() << unreadable.arg("bağlantılar döngü yapıyor") << "";
+        QTest::newRow("unreadable") << Qt::Key_O << "unreadable" << twoFrames("x") << unreadable.arg("okuma izni yok") << "";
+        QTest::newRow("empty") << Qt::Key_O << "kayit.txt" << QByteArray() << refused + "Kayıt boş." << "";
+        QTest::newRow("NUL bytes") << Qt::Key_O << "kayit.txt" << kHeader + QByteArray(4, '\0')
+                                   << refused + "Kayıtta hatalı 1 satır var:\nsatır 2: 5 alan olmalı, 1 var" << "";
+        QTest::newRow("huge, sparse") << Qt::Key_O << "huge" << QByteArray()
+                                      << unreadable.arg("çok büyük: 200 MB; en çok 128 MB okunur") << "";
+        QTest::newRow("invalid UTF-8") << Qt::Key_O << "kayit.txt" << twoFrames("\xff\xfe Say\xc4") << "" << "bitti";
+        QTest::newRow("control characters") << Qt::Key_O << "kayit.txt" << twoFrames("\x1b]0;ba\xc5\x9fl\x07\x1b[2J\x1b[31m")
+                                            << "" << "bitti";
+        QTest::newRow("HTML field and name") << Qt::Key_O << "<i>kayit.txt" << twoFrames(html) << "" << "bitti";
+        QTest::newRow("gap of 2^32 ms + 1 s, Durdur") << Qt::Key_O << "kayit.txt"
+                                                      << twoFrames("Sayı", "2026-04-26 03:02:48.296") << ""
+                                                      << "durduruldu: 1/2";
+        QTest::newRow("saved onto a FIFO") << Qt::Key_S << "fifo" << QByteArray() << notSaved << "";
+        QTest::newRow("saved onto a device") << Qt::Key_S << "/dev/null" << QByteArray() << notSaved << "";
+        // clang-format on
     }
 
     void opening() {
-        QFETCH(Input, input);
-        QFETCH(QByteArray, meaning);
+        QFETCH(Qt::Key, key);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
         QFETCH(QString, message);
-        QFETCH(QStringList, ends);
+        QFETCH(QString, end);
         QTemporaryDir dir;
-        const QString path = make(input, dir, meaning);
+        const QString path = make(name, content, dir), record = dir.filePath("oturum.txt");
         QVERIFY(!path.isEmpty());
         Console console;
-        QVERIFY(QTest::qWaitForWindowActive(&console.menu));
-        const QString record = dir.filePath("oturum.txt");
-        QVERIFY(console.menu.sessionRecorder().saveTo(record));
+        QVERIFY(console.menu.sessionRecorder().saveTo(record) && QTest::qWaitForWindowActive(&console.menu));
         OpenFileDialog::setAnswer([&](const QString&) { return path; });
+        SaveFileDialog::setAnswer([&](const QString&) { return path; });
         QString summary;
         ResendDialog::setAnswer([&](const QString& shown) { return summary = shown, std::optional(Gaps::AsRecorded); });
         Watchdog watchdog;
         {
-            NotRoot user(input == Input::Unreadable);
-            QTest::keyClick(&console.menu, Qt::Key_O, Qt::ControlModifier);
+            NotRoot user(name == "unreadable");
+            QTest::keyClick(&console.menu, key, Qt::ControlModifier);
             QTRY_VERIFY(!console.feedback.messages.isEmpty() || !summary.isEmpty());
         }
         std::vector<std::uint8_t> sent;
@@ -212,49 +183,24 @@ private slots:
             QVERIFY(gather(sent, console.pty).empty());
             QCOMPARE(resendLines(record), QStringList());
         } else {
+            const QString meaning = QString::fromUtf8(content.split('\t').last().chopped(1));
             QVERIFY2(summary.startsWith(QFileInfo(path).fileName() + "\n"), qPrintable(summary));
             QTRY_COMPARE(gather(sent, console.pty), kFrame);
-            QPointer<QProgressDialog> progress = console.menu.findChild<QProgressDialog*>("KayittanGonderim");
-            QVERIFY(progress);
-            const QLabel* label = progress->findChild<QLabel*>();
-            QCOMPARE(label->textFormat(), Qt::PlainText);
-            QVERIFY2(label->text().endsWith(" — " + QString::fromUtf8(meaning)), qPrintable(label->text()));
-            if (input == Input::Gap) {
+            const QPointer<QProgressDialog> progress = console.menu.findChild<QProgressDialog*>("KayittanGonderim");
+            const QLabel* label = progress ? progress->findChild<QLabel*>() : nullptr;
+            QVERIFY(label && label->textFormat() == Qt::PlainText);
+            QVERIFY2(label->text().endsWith(" — " + meaning), qPrintable(label->text()));
+            if (end != "bitti") {
                 QTest::qWait(1500);
                 QCOMPARE(progress->value(), 1);
                 QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);  // "Durdur"
-            } else {
-                QTRY_COMPARE(gather(sent, console.pty).size(), std::size_t(14));
             }
-            QTRY_COMPARE(resendLines(record).mid(1), ends);
+            QTRY_COMPARE(resendLines(record).mid(1), QStringList{end});
             QTest::qWait(200);
-            QCOMPARE(gather(sent, console.pty).size(), std::size_t(input == Input::Gap ? 7 : 14));
+            QCOMPARE(gather(sent, console.pty).size(), std::size_t(end == "bitti" ? 14 : 7));
             QVERIFY(console.feedback.messages.isEmpty());
         }
         QVERIFY2(watchdog.worst() < 100ms, qPrintable(QString("%1 ms").arg(watchdog.worst().count())));
-    }
-
-    // Saving onto what is not a regular file: one message, the window never
-    // waits, the console goes on without a file.
-    void savingRefused_data() {
-        QTest::addColumn<QString>("file");  // in a fresh folder, or absolute
-        QTest::newRow("FIFO") << QString("kanal");
-        QTest::newRow("device") << QString("/dev/null");
-    }
-    void savingRefused() {
-        QFETCH(QString, file);
-        QTemporaryDir dir;
-        if (!file.startsWith('/')) {
-            file = dir.filePath(file);
-            QCOMPARE(::mkfifo(QFile::encodeName(file), 0600), 0);
-        }
-        Console console;
-        Watchdog watchdog;
-        QVERIFY(!console.menu.sessionRecorder().saveTo(file));
-        QCOMPARE(console.feedback.messages,
-                 QStringList{"Oturum kaydı yazılamadı: " + file + " (düz bir dosya değil). Kayıt durduruldu."});
-        QVERIFY(!console.menu.sessionRecorder().appending());
-        QVERIFY(watchdog.worst() < 100ms);
     }
 
     // "Vazgeç" while a big record is read: no message, nothing asked or sent,
@@ -262,7 +208,7 @@ private slots:
     void readingCancelled() {
         QTemporaryDir dir;
         const QString path = written(dir.filePath("kayit.txt"),
-                                     kHeader + sentLine("10:00:00.000", "x").repeated(1000000));
+                                     kHeader + sentLine("2026-03-07 10:00:00.000", "x").repeated(1000000));
         Console console;
         QVERIFY(QTest::qWaitForWindowActive(&console.menu));
         OpenFileDialog::setAnswer([&](const QString&) { return path; });
@@ -293,8 +239,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&console.menu));
         while (console.menu.MSComm1.output(0x55) == SerialPort::WriteResult::Written) {
         }
-        const QString path = written(dir.filePath("kayit.txt"), kHeader + sentLine("10:00:00.000", "Sayı Gönder") +
-                                                                    sentLine("10:00:00.100", "Sayı Gönder"));
+        const QString path = written(dir.filePath("kayit.txt"), twoFrames("Sayı Gönder"));
         OpenFileDialog::setAnswer([&](const QString&) { return path; });
         ResendDialog::setAnswer([](const QString&) { return std::optional(Gaps::AsRecorded); });
         QTest::keyClick(&console.menu, Qt::Key_O, Qt::ControlModifier);
@@ -306,8 +251,8 @@ private slots:
                              "); çerçeve gönderilemedi."});
     }
 
-    // Names from outside shown as they are: in a message box, and as the
-    // file appended to, in its label and tooltip.
+    // Names from outside shown as they are: as the file appended to, in its
+    // label and tooltip, and in a message box.
     void outsideTextIsPlain() {
         QTemporaryDir dir;
         const QString file = dir.filePath("<i>kayit & <b>.txt");
@@ -316,15 +261,12 @@ private slots:
         const auto& shown = test::child<QLabel>(console.menu, "KayitDosyasiLabel");
         QCOMPARE(shown.textFormat(), Qt::PlainText);
         QCOMPARE(test::shownToolTip(shown.toolTip()), file);
-
         Feedback::setObserver(nullptr);
         Qt::TextFormat format = Qt::RichText;
         QTimer closer;
         QObject::connect(&closer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            format = box->findChild<QLabel*>("qt_msgbox_label")->textFormat();
-            box->accept();
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                format = box->findChild<QLabel*>("qt_msgbox_label")->textFormat(), box->accept();
         });
         closer.start(10);
         Feedback::message(&console.menu, "Kayıt okunamadı: <b>okunmaz.txt</b> (okuma izni yok).");
