@@ -112,7 +112,6 @@ private slots:
     void write_failure_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a device, not a file") << QString("/dev/full") << "düz bir dosya değil";
         QTest::newRow("folder removed") << QString("gone/oturum.txt") << "klasör bulunamadı";
     }
 
