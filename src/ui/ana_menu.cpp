@@ -11,6 +11,7 @@
 #include "ui/console_style.h"
 #include "ui/feedback.h"
 #include "ui/open_file_dialog.h"
+#include "ui/plain_text.h"
 #include "ui/record_sender.h"
 #include "ui/save_file_dialog.h"
 #include "ui/shown_byte.h"
@@ -85,7 +86,7 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
     recordSender_ = std::make_unique<RecordSender>(*this);
     recordFolder_ = QDir::homePath();
     connect(stopRecord_, &QAction::triggered, &recorder_, &SessionRecorder::stop);
-    recordFile_ = new QLabel(this);
+    recordFile_ = plainLabel({}, this);
     recordFile_->setObjectName(QStringLiteral("KayitDosyasiLabel"));
     recordFile_->setGeometry(kRecordFileArea);
     recordFile_->hide();
@@ -214,7 +215,7 @@ void AnaMenu::sendFromRecord() {
 void AnaMenu::showRecordFile(const QString& path) {
     stopRecord_->setEnabled(!path.isEmpty());
     recordFile_->setVisible(!path.isEmpty());
-    recordFile_->setToolTip(path);
+    recordFile_->setToolTip(plainToolTip(path));
     const QString text = QStringLiteral("Kayıt: ") + QFileInfo(path).fileName();
     recordFile_->setText(recordFile_->fontMetrics().elidedText(text, Qt::ElideMiddle, recordFile_->width()));
 }
