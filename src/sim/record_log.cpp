@@ -13,8 +13,8 @@ RecordLog::RecordLog(std::string path) : path_(std::move(path)) {
     // Opened without waiting: a FIFO nobody reads would hold the open for good.
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd_ < 0) {
-        const std::string reason =
-            errno == ENXIO ? "okuyanı olmayan bir FIFO" : file_error_reason(errno, FileUse::Writing);
+        const std::string reason = errno == ENXIO ? "okuyanı olmayan bir FIFO"
+                                                  : file_error_reason(errno, FileUse::Writing);
         failure_ = "Kayıt dosyası açılamadı: " + path_ + " (" + reason + ")";
         return;
     }

@@ -13,8 +13,8 @@
 #include <atomic>
 #include <thread>
 
-#include "support/shown_tooltip.h"
 #include "support/console.h"
+#include "support/shown_tooltip.h"
 #include "ui/open_file_dialog.h"
 #include "ui/resend_dialog.h"
 #include "ui/save_file_dialog.h"
