@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include "app/check_command.h"
+
 namespace vela {
 
 int answerCommandLine(int argc, char* argv[]) {
@@ -17,10 +19,14 @@ int answerCommandLine(int argc, char* argv[]) {
                        "çerçeveleri gösterir. Seçeneksiz başlatılınca port seçim penceresini açar."));
     parser.addHelpOption();
     parser.addVersionOption();
+    addCheckOptions(parser);
 
     // process() answers --help, --help-all and --version and ends the program;
     // its own refusal would be in English, so refusals are ours.
-    if (parser.parse(application.arguments()) && parser.positionalArguments().isEmpty()) {
+    const bool parsed = parser.parse(application.arguments());
+    if (parsed && asksForCheck(parser)) return answerCheck(parser);
+    if (!parsed && application.arguments().contains(QStringLiteral("--check"))) return checkNotParsed(parser);
+    if (parsed && parser.positionalArguments().isEmpty()) {
         parser.process(application);
     }
     QTextStream(stderr) << "vela-test: '" << application.arguments().mid(1).join(u' ')

@@ -1,5 +1,5 @@
 #pragma once
-// The console's command line: --help and --version only.
+// The console's command line: --help, --version and --check.
 
 namespace vela {
 

@@ -60,8 +60,7 @@ CheckPoints check_points(const std::vector<Exchange>& exchanges, const CheckResu
         }
         const Exchange& x = exchanges[e];
         points.points.push_back(
-            {"satır " + std::to_string(x.line) + ": " + device_name(x.device, x.sent[5]) + ", " + x.meaning,
-             std::move(differences[e])});
+            {"satır " + std::to_string(x.line) + ": " + device_name(x.device, x.sent[5]), std::move(differences[e])});
     }
     return points;
 }

@@ -12,7 +12,7 @@
 namespace vela {
 
 struct CheckPoint {
-    std::string name;                  // "satır 12: El Terminali 5, <meaning>"
+    std::string name;                  // "satır 12: El Terminali 5"
     std::vector<Finding> differences;  // empty: passed
 };
 

@@ -11,14 +11,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-std::optional<Frame> frame_of(const std::vector<Byte>& bytes) {
-    if (bytes.size() != Frame{}.size()) return std::nullopt;
-    Frame frame{};
-    std::copy(bytes.begin(), bytes.end(), frame.begin());
-    if (!is_frame(frame)) return std::nullopt;
-    return frame;
-}
-
 // A frame of the run, placed: the interval it came in (-1 before the first
 // frame sent) and, when the rule takes it as one, the answer of that interval.
 struct Heard {
@@ -51,24 +43,22 @@ std::string delay_text(CheckTime delay) {
 
 }  // namespace
 
-std::vector<Exchange> recorded_exchanges(const ReadRecord& record, CheckTime window) {
-    AnswerRule rule(window);
-    std::vector<Exchange> exchanges;
-    CheckTime now{};
-    for (const RecordEntry& entry : record.entries) {
-        if (entry.at_ms) now = milliseconds{*entry.at_ms};
-        const std::optional<Frame> frame = frame_of(entry.bytes);
-        if (!frame) continue;
-        if (entry.event == RecordEvent::Sent) {
-            exchanges.push_back({entry.line, *frame, recorded_device(entry.device), entry.meaning, {}});
-            rule.sent(exchanges.back().device, *frame, now);
-        } else if (entry.event == RecordEvent::Recognised && !exchanges.empty()) {
-            if (const std::optional<CheckTime> delay = rule.received(*frame, now).delay) {
-                exchanges.back().answers.push_back({*frame, *delay});
-            }
-        }
+void ExchangeBuilder::at(std::optional<std::int64_t> at_ms) {
+    if (at_ms) now_ = milliseconds{*at_ms};
+}
+
+void ExchangeBuilder::sent(const RecordedFrame& frame) {
+    at(frame.at_ms);
+    exchanges_.push_back({frame.line, frame.frame, recorded_device(frame.device), {}});
+    rule_.sent(exchanges_.back().device, frame.frame, now_);
+}
+
+void ExchangeBuilder::recognised(std::optional<std::int64_t> at_ms, const Frame& frame) {
+    at(at_ms);
+    if (exchanges_.empty()) return;
+    if (const std::optional<CheckTime> delay = rule_.received(frame, now_).delay) {
+        exchanges_.back().answers.push_back({frame, *delay});
     }
-    return exchanges;
 }
 
 std::string_view outcome_word(Outcome outcome) {
@@ -183,8 +173,9 @@ std::string answer_text(const std::optional<RecordedAnswer>& answer) {
 }
 
 std::string finding_text(const Finding& finding, const Exchange& exchange) {
-    return std::string(outcome_word(finding.outcome)) + ": " + device_name(exchange.device, exchange.sent[5]) + ", " +
-           exchange.meaning + ": beklenen " + answer_text(finding.expected) + ", gelen " + answer_text(finding.seen);
+    return std::string(outcome_word(finding.outcome)) + ": satır " + std::to_string(exchange.line) + ", " +
+           device_name(exchange.device, exchange.sent[5]) + ": beklenen " + answer_text(finding.expected) + ", gelen " +
+           answer_text(finding.seen);
 }
 
 }  // namespace vela

@@ -9,6 +9,7 @@
 // on a hand terminal, is listed and not judged.
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,13 +39,26 @@ struct Exchange {
     std::size_t line = 0;  // of the sent frame in the record
     Frame sent{};
     Device device = Device::Unknown;
-    std::string meaning;
     std::vector<RecordedAnswer> answers;
 };
 
-// Every GÖNDERILEN line that is a valid frame, in order, with the ÇERÇEVE
-// lines that answer it. A line without a time stands at the time before it.
-std::vector<Exchange> recorded_exchanges(const ReadRecord& record, CheckTime window = AnswerRule::kDefaultWindow);
+// The exchanges of a record, from the frames SentFramesReader hands on, sent
+// and recognised, in line order. A line without a time stands at the time of
+// the line before it.
+class ExchangeBuilder {
+public:
+    explicit ExchangeBuilder(CheckTime window = AnswerRule::kDefaultWindow) : rule_(window) {}
+    void sent(const RecordedFrame& frame);
+    void recognised(std::optional<std::int64_t> at_ms, const Frame& frame);
+    std::vector<Exchange> take() { return std::move(exchanges_); }
+
+private:
+    void at(std::optional<std::int64_t> at_ms);
+
+    AnswerRule rule_;
+    CheckTime now_{};
+    std::vector<Exchange> exchanges_;
+};
 
 enum class Outcome { Matched, Missing, Different, Late, Unexpected };
 // "eşleşti", "eksik", "farklı", "geç", "beklenmeyen".
@@ -84,7 +98,7 @@ std::string frame_text(const Frame& frame);
 // An answer and its delay, "170 16 0 0 0 5 191 (30 ms)"; "yok" for none.
 std::string answer_text(const std::optional<RecordedAnswer>& answer);
 // One finding on a line, for the record and the terminal:
-// "eksik: El Terminali 5, <meaning>: beklenen 170 16 0 0 0 5 191 (30 ms), gelen yok".
+// "eksik: satır 12, El Terminali 5: beklenen 170 16 0 0 0 5 191 (30 ms), gelen yok".
 std::string finding_text(const Finding& finding, const Exchange& exchange);
 
 }  // namespace vela

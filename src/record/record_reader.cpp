@@ -224,6 +224,10 @@ void SentFramesReader::read_line(std::string_view line) {
                 ++frames_;
                 take_({entry.line, entry.at_ms, frame, std::move(entry.device), std::move(entry.meaning)});
             }
+        } else if (entry.event == RecordEvent::Recognised && take_recognised_ && !frame_problem(entry.bytes)) {
+            Frame frame{};
+            std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
+            take_recognised_(entry.at_ms, frame);
         }
         record_.entries.clear();
     }

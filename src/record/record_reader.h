@@ -85,6 +85,11 @@ public:
     using Take = std::function<void(RecordedFrame&& frame)>;
     explicit SentFramesReader(Take take) : take_(std::move(take)) {}
 
+    // Also every ÇERÇEVE line that is a valid frame, in line order with the
+    // frames sent: the answers a check compares with.
+    using TakeRecognised = std::function<void(std::optional<std::int64_t> at_ms, const Frame& frame)>;
+    void alsoRecognised(TakeRecognised take) { take_recognised_ = std::move(take); }
+
     // The next bytes of the text, cut anywhere.
     void add(std::string_view bytes);
     // Once every byte is added: why the record is not sent (the frames
@@ -102,6 +107,7 @@ private:
     std::vector<RecordProblem> listed_;
     std::size_t frames_ = 0;
     Take take_;
+    TakeRecognised take_recognised_;
 };
 
 }  // namespace vela

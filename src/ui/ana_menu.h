@@ -11,7 +11,7 @@
 #include "serial/serial_port.h"
 #include "ui/received_display.h"
 #include "ui/session_recorder.h"
-#include "ui/transmitter.h"
+#include "serial/transmitter.h"
 
 class QAction;
 class QLabel;

@@ -5,16 +5,15 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressDialog>
-#include <algorithm>
 #include <atomic>
 
 #include "record/record_file.h"
+#include "serial/transmitter.h"
 #include "ui/ana_menu.h"
 #include "ui/feedback.h"
 #include "ui/plain_text.h"
 #include "ui/resend_dialog.h"
 #include "ui/shown_byte.h"
-#include "ui/transmitter.h"
 
 namespace vela {
 
@@ -23,12 +22,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// A long wait's timer ends this early, so that a timer that fires a little
-// late still leaves the end of the wait to the port's exact pause.
-constexpr milliseconds kTimerEndsEarly{4};
-// A timer is armed for at most this long at a time: a recorded gap may be
-// far longer than a timer's interval can hold.
-constexpr milliseconds kLongestTimerStep{60'000};
 // How much of the record is read between looks at "Vazgeç".
 constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 constexpr milliseconds kReadingShownEvery{50};
@@ -39,12 +32,6 @@ const QString kTitle = QStringLiteral("Kayıttan Gönder");
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
 QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
-
-// `from` + `gap`, or the farthest time there is for a gap beyond it.
-Clock::time_point later(Clock::time_point from, milliseconds gap) {
-    const auto room = std::chrono::floor<milliseconds>(Clock::time_point::max() - from);
-    return gap >= room ? Clock::time_point::max() : from + gap;
-}
 
 QString summary(const QString& path, const ResendFrames& frames, int baud) {
     const auto duration = [&](Gaps choice) { return text(duration_text(frames.duration(choice, baud))); };
@@ -102,10 +89,8 @@ void load(RecordLoad& load) {
 
 }  // namespace
 
-RecordSender::RecordSender(AnaMenu& menu) : menu_(menu) {
-    wait_.setSingleShot(true);
-    wait_.setTimerType(Qt::PreciseTimer);
-    connect(&wait_, &QTimer::timeout, this, &RecordSender::waitOver);
+RecordSender::RecordSender(AnaMenu& menu) : menu_(menu), pacer_(menu.MSComm1) {
+    connect(&pacer_, &FramePacer::due, this, &RecordSender::sendNext);
     connect(&menu_.MSComm1, &SerialPort::lost, this, &RecordSender::portLost);
     readingShown_.setInterval(kReadingShownEvery);
     connect(&readingShown_, &QTimer::timeout, this, [this] {
@@ -179,8 +164,7 @@ void RecordSender::begin(const QString& path, ResendFrames frames, Gaps gaps) {
     progress_->show();
     menu_.sessionRecorder().resending(text(resend_started_meaning(nativePath(path).toStdString(), frames_.size())));
     // The first frame too goes out from the event loop, once the dialog is up.
-    nextAt_ = Clock::now();
-    wait_.start(0);
+    pacer_.waitUntil(Clock::now());
 }
 
 void RecordSender::sendNext() {
@@ -216,33 +200,16 @@ void RecordSender::sendNext() {
         finish(End::Done);
         return;
     }
-    nextAt_ = later(wentOut, frames_.gap_before(sent_, gaps_));
-    waitForNext();
-}
-
-void RecordSender::waitForNext() {
     if (lost_ || stopAsked_) {
         finish(lost_ ? End::PortLost : End::Stopped);
         return;
     }
-    const auto early = std::chrono::floor<milliseconds>(nextAt_ - kTimerEndsEarly - Clock::now());
-    wait_.start(std::clamp(early, milliseconds{0}, kLongestTimerStep));
-}
-
-// Only the last few milliseconds of a wait are spent in the port's pause on
-// this thread; a longer rest is another step on the timer.
-void RecordSender::waitOver() {
-    if (nextAt_ - Clock::now() > 2 * kTimerEndsEarly) {
-        waitForNext();
-        return;
-    }
-    menu_.MSComm1.pauseUntil(nextAt_);
-    sendNext();
+    pacer_.waitUntil(FramePacer::after(wentOut, frames_.gap_before(sent_, gaps_)));
 }
 
 void RecordSender::stop() {
     stopAsked_ = true;
-    if (wait_.isActive()) finish(End::Stopped);
+    if (pacer_.waiting()) finish(End::Stopped);
 }
 
 // A device that vanishes during a wait ends the run with the message a send
@@ -250,14 +217,14 @@ void RecordSender::stop() {
 void RecordSender::portLost() {
     if (!progress_ || sending_ || lost_) return;
     lost_ = true;
-    const bool waiting = wait_.isActive();
-    wait_.stop();  // the message box below runs the event loop
+    const bool waiting = pacer_.waiting();
+    pacer_.cancel();  // the message box below runs the event loop
     Feedback::message(progress_.get(), QString::fromUtf8(kPortLostMessage));
     if (waiting) finish(End::PortLost);
 }
 
 void RecordSender::finish(End end) {
-    wait_.stop();
+    pacer_.cancel();
     const std::size_t count = frames_.size();
     std::string meaning;
     switch (end) {

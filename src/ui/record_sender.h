@@ -6,9 +6,7 @@
 // from the event loop, one whole frame at a time through the main window's
 // recorded send, so that the window paints, the monitor goes on and "Durdur"
 // works between frames and during waits of any length. Each frame waits at
-// least its recorded gap after the one before it went out: long waits on a
-// timer re-armed in bounded steps that ends a few milliseconds early, the
-// rest in the port's exact pause.
+// least its recorded gap after the one before it went out (FramePacer).
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -17,6 +15,7 @@
 #include <thread>
 
 #include "record/resend_frames.h"
+#include "serial/frame_pacer.h"
 
 class QProgressDialog;
 
@@ -43,14 +42,11 @@ signals:
     void finished();
 
 private:
-    using Clock = std::chrono::steady_clock;
     enum class End { Done, Stopped, PortLost, Stuck };
 
     void read(const std::shared_ptr<RecordLoad>& load);
     void begin(const QString& path, ResendFrames frames, Gaps gaps);
     void sendNext();
-    void waitForNext();
-    void waitOver();
     void stop();
     void portLost();
     void finish(End end);
@@ -63,8 +59,7 @@ private:
     ResendFrames frames_;
     Gaps gaps_ = Gaps::AsRecorded;
     std::size_t sent_ = 0;
-    Clock::time_point nextAt_;
-    QTimer wait_;
+    FramePacer pacer_;
     std::unique_ptr<QProgressDialog> progress_;
     bool sending_ = false;  // a frame is going out: the send itself tells a lost port
     bool stopAsked_ = false;

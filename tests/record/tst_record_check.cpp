@@ -37,7 +37,7 @@ std::vector<Line> script(const QString& text) {
     return steps;
 }
 
-ReadRecord recorded(const std::vector<Line>& steps) {
+std::vector<Exchange> recorded(const std::vector<Line>& steps) {
     std::string text = std::string(kRecordHeader) + "\n";
     for (const Line& s : steps) {
         text += record_line(LocalTime{2026, 12, 7, 10, 0, s.at_ms / 1000, s.at_ms % 1000},
@@ -45,7 +45,11 @@ ReadRecord recorded(const std::vector<Line>& steps) {
                             s.sent ? device_name(s.device, s.bytes[5]) : "", "komut") +
                 "\n";
     }
-    return read_record(text);
+    ExchangeBuilder exchanges;
+    SentFramesReader reader([&](RecordedFrame&& frame) { exchanges.sent(frame); });
+    reader.alsoRecognised([&](std::optional<std::int64_t> at, const Frame& frame) { exchanges.recognised(at, frame); });
+    reader.add(text);
+    return reader.finish() ? std::vector<Exchange>{} : exchanges.take();
 }
 
 }  // namespace
@@ -65,7 +69,7 @@ private slots:
                                      << "Hepsi eşleşti: 2 cevap" << 0 << "";
         QTest::newRow("missing") << two << "S HT5 0; A5 31; S HT6 100"
                                  << "1 fark: 1 eksik" << 0
-                                 << "eksik: El Terminali 6, komut: beklenen 170 16 0 0 0 6 192 (30 ms), gelen yok";
+                                 << "eksik: satır 5, El Terminali 6: beklenen 170 16 0 0 0 6 192 (30 ms), gelen yok";
         QTest::newRow("different") << two << "S HT5 0; A5 31; S HT6 100; K6 130"
                                    << "1 fark: 1 farklı" << 0 << "";
         QTest::newRow("within the tolerance") << two << "S HT5 0; A5 31; S HT6 100; A6 380"
@@ -73,11 +77,11 @@ private slots:
         QTest::newRow("late beyond the tolerance")
             << two << "S HT5 0; A5 31; S HT6 100; A6 381"
             << "1 fark: 1 geç" << 0
-            << "geç: El Terminali 6, komut: beklenen 170 16 0 0 0 6 192 (30 ms), gelen 170 16 0 0 0 6 192 (281 ms)";
+            << "geç: satır 5, El Terminali 6: beklenen 170 16 0 0 0 6 192 (30 ms), gelen 170 16 0 0 0 6 192 (281 ms)";
         QTest::newRow("slips into the next interval")
             << two << "S HT5 0; S HT6 100; A5 110; A6 130"
             << "1 fark: 1 geç" << 0
-            << "geç: El Terminali 5, komut: beklenen 170 16 0 0 0 5 191 (30 ms), gelen 170 16 0 0 0 5 191 (110 ms)";
+            << "geç: satır 2, El Terminali 5: beklenen 170 16 0 0 0 5 191 (30 ms), gelen 170 16 0 0 0 5 191 (110 ms)";
         QTest::newRow("unexpected") << two << "S HT5 0; A5 31; K5 40; S HT6 100; A6 131"
                                     << "1 fark: 1 beklenmeyen" << 0 << "";
         QTest::newRow("explained by no frame sent") << two << "K9 0; S HT5 0; A5 31; K9 60; S HT6 100; A6 131"
@@ -101,7 +105,7 @@ private slots:
         QFETCH(QString, verdict);
         QFETCH(int, unexplained);
         QFETCH(QString, first);
-        const std::vector<Exchange> exchanges = recorded_exchanges(recorded(script(record)));
+        const std::vector<Exchange> exchanges = recorded(script(record));
         std::vector<CheckTime> sent_at;
         std::vector<TimedFrame> received;
         for (const Line& s : script(run)) {
