@@ -205,6 +205,8 @@ int runCheck(const CheckOptions& options) {
         return kPortFailed;
     }
 
+    port.setRThreshold(1);  // reads as bytes come, not only in the pauses between frames
+
     bool recordWritable = true;
     SessionRecorder recorder([&](const QString& message) {
         recordWritable = false;

@@ -165,7 +165,10 @@ void AnaMenu::recordArrival(const QByteArray& bytes, SerialPort::Moment at) {
     recorder_.received(bytes, at);
     const std::vector<RecognisedFrame> frames = monitor_.take(
         std::span(reinterpret_cast<const Byte*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
-    for (const RecognisedFrame& found : frames) recorder_.recognised(found, at);
+    for (const RecognisedFrame& found : frames) {
+        recorder_.recognised(found, at);
+        emit recognised(found.frame, at);
+    }
     received_->found(frames);
 }
 

@@ -9,9 +9,9 @@
 #include "protocol/device_name.h"
 #include "protocol/monitor.h"
 #include "serial/serial_port.h"
+#include "serial/transmitter.h"
 #include "ui/received_display.h"
 #include "ui/session_recorder.h"
-#include "serial/transmitter.h"
 
 class QAction;
 class QLabel;
@@ -68,6 +68,11 @@ public:
     QLabel* GelenLabel(int index) const { return gelen_[static_cast<std::size_t>(index)]; }
     QLabel* GelenKomutLabel() const;
     ReceivedLog* Text7() const;
+
+signals:
+    // A frame the monitor recognised in a delivery, at the delivery's time,
+    // as soon as it is read: for a run that compares the answers.
+    void recognised(const vela::Frame& frame, vela::SerialPort::Moment at);
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // Form_Unload: ends the program

@@ -10,6 +10,7 @@
 #include "record/record_file.h"
 #include "serial/transmitter.h"
 #include "ui/ana_menu.h"
+#include "ui/check_result_dialog.h"
 #include "ui/feedback.h"
 #include "ui/plain_text.h"
 #include "ui/resend_dialog.h"
@@ -30,6 +31,11 @@ constexpr milliseconds kReadingShownAfter{300};
 const QString kTitle = QStringLiteral("Kayıttan Gönder");
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
+
+// The check's times count from the monotonic clock's own origin.
+CheckTime sinceStart(Clock::time_point moment) {
+    return std::chrono::duration_cast<CheckTime>(moment.time_since_epoch());
+}
 
 QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -55,6 +61,7 @@ struct RecordLoad {
     std::atomic<std::uint64_t> done{0};
     QString refusal;  // the message, for a record not sent
     ResendFrames frames;
+    std::vector<Exchange> exchanges;  // what the answers are compared with, when asked
     QString summary;
 };
 
@@ -70,7 +77,12 @@ void load(RecordLoad& load) {
     };
     if (!file.problem().empty()) return unreadable(file.problem());
     load.size = file.size();
-    SentFramesReader reader([&load](RecordedFrame&& frame) { load.frames.add(frame); });
+    ExchangeBuilder exchanges;
+    SentFramesReader reader([&](RecordedFrame&& frame) {
+        exchanges.sent(frame);
+        load.frames.add(frame);
+    });
+    reader.alsoRecognised([&](std::optional<std::int64_t> at, const Frame& frame) { exchanges.recognised(at, frame); });
     std::string block(kReadBlock, '\0');
     for (;;) {
         if (load.cancelled) return;
@@ -84,6 +96,7 @@ void load(RecordLoad& load) {
         load.refusal = QStringLiteral("Kayıt gönderilmiyor: %1\n%2").arg(path, text(refusal->message));
         return;
     }
+    load.exchanges = exchanges.take();
     load.summary = summary(load.path, load.frames, load.baud);
 }
 
@@ -91,6 +104,7 @@ void load(RecordLoad& load) {
 
 RecordSender::RecordSender(AnaMenu& menu) : menu_(menu), pacer_(menu.MSComm1) {
     connect(&pacer_, &FramePacer::due, this, &RecordSender::sendNext);
+    connect(&menu_, &AnaMenu::recognised, this, &RecordSender::received);
     connect(&menu_.MSComm1, &SerialPort::lost, this, &RecordSender::portLost);
     readingShown_.setInterval(kReadingShownEvery);
     connect(&readingShown_, &QTimer::timeout, this, [this] {
@@ -141,15 +155,20 @@ void RecordSender::read(const std::shared_ptr<RecordLoad>& load) {
         load_.reset();
         return;
     }
-    const std::optional<Gaps> choice = ResendDialog::ask(&menu_, load->summary);
+    const std::optional<ResendChoice> choice = ResendDialog::ask(&menu_, load->summary);
     load_.reset();
-    if (choice) begin(load->path, std::move(load->frames), *choice);
+    if (!choice) return;
+    comparing_ = choice->compare;
+    exchanges_ = comparing_ ? std::move(load->exchanges) : std::vector<Exchange>{};
+    begin(load->path, std::move(load->frames), choice->gaps);
 }
 
 void RecordSender::begin(const QString& path, ResendFrames frames, Gaps gaps) {
     frames_ = std::move(frames);
     gaps_ = gaps;
     sent_ = 0;
+    sentAt_.clear();
+    received_.clear();
     stopAsked_ = lost_ = false;
     const int count = static_cast<int>(frames_.size());
     progress_ = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Durdur"), 0, count, &menu_);
@@ -168,6 +187,10 @@ void RecordSender::begin(const QString& path, ResendFrames frames, Gaps gaps) {
 }
 
 void RecordSender::sendNext() {
+    if (sent_ == frames_.size()) {  // the answer window after the last frame is over
+        finish(End::Done);
+        return;
+    }
     const Frame& frame = frames_.frame(sent_);
     const Device device = frames_.device(sent_);
     const QString meaning = text(std::string(frames_.meaning(sent_)));
@@ -190,13 +213,14 @@ void RecordSender::sendNext() {
         return;
     }
     ++sent_;
+    sentAt_.push_back(sinceStart(wentOut));
     // Nothing between the wait and the frame: the dialog names the frame that went.
     progress_->setLabelText(QStringLiteral("Çerçeve %1 / %2: %3 — %4")
                                 .arg(sent_)
                                 .arg(frames_.size())
                                 .arg(text(device_name(device, frame[5])), meaning));
     progress_->setValue(static_cast<int>(sent_));  // a modal dialog handles its events here
-    if (sent_ == frames_.size()) {
+    if (sent_ == frames_.size() && !comparing_) {
         finish(End::Done);
         return;
     }
@@ -204,7 +228,11 @@ void RecordSender::sendNext() {
         finish(lost_ ? End::PortLost : End::Stopped);
         return;
     }
-    pacer_.waitUntil(FramePacer::after(wentOut, frames_.gap_before(sent_, gaps_)));
+    // A compared run waits for the last frame's answers too.
+    const milliseconds gap = sent_ < frames_.size()
+                                 ? frames_.gap_before(sent_, gaps_)
+                                 : std::chrono::duration_cast<milliseconds>(AnswerRule::kDefaultWindow);
+    pacer_.waitUntil(FramePacer::after(wentOut, gap));
 }
 
 void RecordSender::stop() {
@@ -223,6 +251,40 @@ void RecordSender::portLost() {
     if (waiting) finish(End::PortLost);
 }
 
+void RecordSender::received(const Frame& frame, SerialPort::Moment at) {
+    if (comparing_ && progress_) received_.push_back({frame, sinceStart(at)});
+}
+
+// The verdict and each difference go into the session record before the
+// result is shown.
+void RecordSender::showComparison() {
+    const CheckResult result = check_run(exchanges_, sentAt_, received_);
+    SessionRecorder& recorder = menu_.sessionRecorder();
+    recorder.compared(text(verdict(result)));
+    std::vector<CheckResultDialog::Row> rows;
+    const auto delay = [](const std::optional<RecordedAnswer>& answer) {
+        return answer ? QStringLiteral("%1 ms").arg(std::chrono::duration_cast<milliseconds>(answer->delay).count())
+                      : QString();
+    };
+    const auto bytes = [](const std::optional<RecordedAnswer>& answer) {
+        return answer ? text(frame_text(answer->frame)) : QStringLiteral("yok");
+    };
+    for (const Finding& f : result.findings) {
+        if (f.outcome == Outcome::Matched) continue;
+        const Exchange& exchange = exchanges_[f.exchange];
+        recorder.compared(text(finding_text(f, exchange)));
+        rows.push_back(
+            {text(std::string(outcome_word(f.outcome))),
+             text(frame_text(exchange.sent)) + QStringLiteral(" — ") + text(std::string(frames_.meaning(f.exchange))),
+             text(device_name(exchange.device, exchange.sent[5])), bytes(f.expected), bytes(f.seen), delay(f.expected),
+             delay(f.seen)});
+    }
+    recorder.flush();
+    auto* dialog = new CheckResultDialog(text(verdict(result)), rows, &menu_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
 void RecordSender::finish(End end) {
     pacer_.cancel();
     const std::size_t count = frames_.size();
@@ -238,7 +300,10 @@ void RecordSender::finish(End end) {
     QProgressDialog* dialog = progress_.release();
     dialog->hide();
     dialog->deleteLater();
+    if (comparing_ && end == End::Done) showComparison();
     frames_ = {};
+    exchanges_ = {};
+    comparing_ = false;
     emit finished();
 }
 

@@ -8,6 +8,7 @@
 
 #include "support/sim_console.h"
 #include "ui/bilet_ayarlama.h"
+#include "ui/check_result_dialog.h"
 
 using namespace vela;
 using test::kSimWait;
@@ -89,6 +90,50 @@ private slots:
             QVERIFY2(now[i] >= was[i],
                      qPrintable(QString("frame %1: %2 ms, recorded %3").arg(i + 2).arg(now[i]).arg(was[i])));
         QVERIFY(console.feedback.messages.isEmpty());
+    }
+
+    // Two numbers recorded on acknowledging devices, sent again with the
+    // answers compared: the verdict, the differences' table and the record.
+    void compared_data() {
+        QTest::addColumn<QStringList>("bench");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QString>("table");  // its rows as copied, but their delays
+        QTest::newRow("same answers") << QStringList{"--ack", "30"} << "Hepsi eşleşti: 2 cevap"
+                                      << "";
+        QTest::newRow("a silent number")
+            << QStringList{"--ack", "30", "--silent", "6"} << "1 fark: 1 eksik"
+            << "eksik\t170 2 44 1 0 6 223 — Sayı Gönder\tEl Terminali 6\t170 16 0 0 0 6 192\tyok";
+    }
+    void compared() {
+        QFETCH(QStringList, bench);
+        QFETCH(QString, verdict);
+        QFETCH(QString, table);
+        QTemporaryDir dir;
+        const QString recorded = dir.filePath("kurulum.txt"), again = dir.filePath("kontrol.txt");
+        {
+            test::Simulator site({"--ack", "30"});
+            test::Console console(site, recorded);
+            QVERIFY(console.opened);
+            console.saveRecord();
+            for (const char* terminal : {"5", "6"}) {
+                console.set("Text1", terminal);
+                console.set("Text2", "300");
+                test::press(console.menu, "Command2");  // "Sayı Gönder"
+                QTest::qWait(200);                      // its ALINDI before the next frame
+            }
+        }
+        test::Simulator sim(bench);
+        test::Console console(sim, again, recorded);
+        console.compare = true;
+        console.saveRecord();
+        console.sendFromRecord();
+        CheckResultDialog* result = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((result = console.menu.findChild<CheckResultDialog*>()), kSimWait);
+        QCOMPARE(test::child<QLabel>(*result, "Sonuc").text(), verdict);
+        QStringList rows = result->tableText().split(u'\n', Qt::SkipEmptyParts).mid(1);
+        for (QString& row : rows) row = row.section(u'\t', 0, 4);  // the delays vary
+        QCOMPARE(rows.join(u'|'), table);
+        QTRY_COMPARE_WITH_TIMEOUT(field(again, "KARŞILAŞTIRMA", 4).value(0), verdict, kSimWait);
     }
 
     // With the port closed, one message and no file asked for.
