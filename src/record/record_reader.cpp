@@ -193,7 +193,7 @@ Result<std::vector<RecordedDelivery>> replay_deliveries(const ReadRecord& record
     return deliveries;
 }
 
-void SentFramesReader::add(std::string_view bytes) {
+void RecordStream::add(std::string_view bytes) {
     for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos; bytes.remove_prefix(end + 1)) {
         if (tail_.empty()) {
             read_line(bytes.substr(0, end));
@@ -206,43 +206,51 @@ void SentFramesReader::add(std::string_view bytes) {
     tail_.append(bytes);
 }
 
-// Each line goes through the record's one reader; only its frames and its
-// first problems are kept.
-void SentFramesReader::read_line(std::string_view line) {
-    const bool first = !has_lines_;
-    add_line(record_, line, ++lines_, first);
+void RecordStream::problem(std::size_t line, std::string reason) {
+    ++problem_count_;
+    if (listed_.size() < kListedProblems) listed_.push_back({line, std::move(reason)});
+}
+
+void RecordStream::read_line(std::string_view line) {
+    add_line(record_, line, ++lines_, !has_lines_);
     if (record_.entries.empty() && record_.problems.empty()) return;
     has_lines_ = true;
     if (!record_.entries.empty()) {
-        RecordEntry& entry = record_.entries.front();
-        if (entry.event == RecordEvent::Sent) {
-            if (std::optional<std::string> problem = frame_problem(entry.bytes)) {
-                record_.problems.push_back({entry.line, std::move(*problem)});
-            } else {
-                Frame frame{};
-                std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
-                ++frames_;
-                take_({entry.line, entry.at_ms, frame, std::move(entry.device), std::move(entry.meaning)});
-            }
-        } else if (entry.event == RecordEvent::Recognised && take_recognised_ && !frame_problem(entry.bytes)) {
-            Frame frame{};
-            std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
-            take_recognised_(entry.at_ms, frame);
-        }
+        RecordEntry entry = std::move(record_.entries.front());
         record_.entries.clear();
-    }
-    if (!record_.problems.empty()) {
-        ++problem_count_;
-        if (listed_.size() < kListedProblems) listed_.push_back(std::move(record_.problems.front()));
+        take_(std::move(entry));
+    } else {
+        problem(record_.problems.front().line, std::move(record_.problems.front().reason));
         record_.problems.clear();
     }
 }
 
-std::optional<Refusal> SentFramesReader::finish() {
+std::optional<Refusal> RecordStream::finish() {
     read_line(tail_);
     tail_.clear();
-    if (std::optional<Refusal> refusal = refusal_of(record_.has_header, has_lines_, listed_, problem_count_))
-        return refusal;
+    return refusal_of(record_.has_header, has_lines_, listed_, problem_count_);
+}
+
+SentFramesReader::SentFramesReader(Take take)
+    : take_(std::move(take)), stream_([this](RecordEntry&& entry) {
+          if (entry.event == RecordEvent::Recognised && take_recognised_ && !frame_problem(entry.bytes)) {
+              Frame frame{};
+              std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
+              take_recognised_(entry.at_ms, frame);
+          }
+          if (entry.event != RecordEvent::Sent) return;
+          if (std::optional<std::string> problem = frame_problem(entry.bytes)) {
+              stream_.problem(entry.line, std::move(*problem));
+              return;
+          }
+          Frame frame{};
+          std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
+          ++frames_;
+          take_({entry.line, entry.at_ms, frame, std::move(entry.device), std::move(entry.meaning)});
+      }) {}
+
+std::optional<Refusal> SentFramesReader::finish() {
+    if (std::optional<Refusal> refusal = stream_.finish()) return refusal;
     if (frames_ == 0) return Refusal{kNoSentFrame};
     return std::nullopt;
 }

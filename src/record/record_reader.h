@@ -73,27 +73,21 @@ struct RecordedFrame {
     std::string meaning;
 };
 
-// The sent side of a record, for sending again, from its text given in
-// pieces cut anywhere: every GÖNDERILEN line that is a valid frame (seven
-// bytes, the start byte, the right check byte) is handed on as it is read.
-// finish() refuses the record for the lines that are not ("satır 7: kontrol
-// baytı 176 olmalı, 177 yazılmış") and those read_record could not read, in
-// line order, or for having no GÖNDERILEN line. Only the first problems are
-// held: a big record is never held as its text, its entries and its frames.
-class SentFramesReader {
+// A record read from its text given in pieces cut anywhere: each event line
+// goes through the record's one line reader and is handed on as it is read.
+// Only the first problems are held, so a big record is never held whole.
+class RecordStream {
 public:
-    using Take = std::function<void(RecordedFrame&& frame)>;
-    explicit SentFramesReader(Take take) : take_(std::move(take)) {}
-
-    // Also every ÇERÇEVE line that is a valid frame, in line order with the
-    // frames sent: the answers a check compares with.
-    using TakeRecognised = std::function<void(std::optional<std::int64_t> at_ms, const Frame& frame)>;
-    void alsoRecognised(TakeRecognised take) { take_recognised_ = std::move(take); }
+    using Take = std::function<void(RecordEntry&& entry)>;
+    explicit RecordStream(Take take) : take_(std::move(take)) {}
 
     // The next bytes of the text, cut anywhere.
     void add(std::string_view bytes);
-    // Once every byte is added: why the record is not sent (the frames
-    // handed on are then not to be sent), or nothing.
+    // A problem the taker finds in the entry it was just handed.
+    void problem(std::size_t line, std::string reason);
+    // Once every byte is added: why the record is refused as a whole (empty,
+    // no header, lines that could not be read, in line order), or nothing.
+    // The entries handed on are then not to be used.
     std::optional<Refusal> finish();
 
 private:
@@ -105,9 +99,33 @@ private:
     bool has_lines_ = false;
     std::size_t problem_count_ = 0;
     std::vector<RecordProblem> listed_;
+    Take take_;
+};
+
+// The sent side of a record, for sending again, from its text given in
+// pieces cut anywhere: every GÖNDERILEN line that is a valid frame (seven
+// bytes, the start byte, the right check byte) is handed on as it is read.
+// finish() refuses the record for the lines that are not ("satır 7: kontrol
+// baytı 176 olmalı, 177 yazılmış") and those the reader could not read, in
+// line order, or for having no GÖNDERILEN line.
+class SentFramesReader {
+public:
+    using Take = std::function<void(RecordedFrame&& frame)>;
+    explicit SentFramesReader(Take take);
+
+    // Also every ÇERÇEVE line that is a valid frame, in line order with the
+    // frames sent: the answers a check compares with.
+    using TakeRecognised = std::function<void(std::optional<std::int64_t> at_ms, const Frame& frame)>;
+    void alsoRecognised(TakeRecognised take) { take_recognised_ = std::move(take); }
+
+    void add(std::string_view bytes) { stream_.add(bytes); }
+    std::optional<Refusal> finish();
+
+private:
     std::size_t frames_ = 0;
     Take take_;
     TakeRecognised take_recognised_;
+    RecordStream stream_;
 };
 
 }  // namespace vela

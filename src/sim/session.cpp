@@ -49,6 +49,7 @@ void Session::report(const std::vector<ReadItem>& items) {
         if (const auto* frame = std::get_if<Frame>(&item)) {
             const DecodedCommand decoded = decode_command(*frame).value();  // the reader finds valid frames only
             installation_.apply(decoded);
+            commands_.push_back(decoded);
             const FrameMeaning meaning = frame_meaning(decoded);
             traffic_(traffic_line(Direction::Received, *frame, meaning.text()));
             record(RecordEvent::Sent, *frame, meaning.device, meaning.command);

@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "protocol/monitor.h"
 #include "record/session_record.h"
@@ -39,6 +41,8 @@ public:
     void sent(const SendBytes& sent);
 
     bool holds_bytes() const { return reader_.holds_bytes(); }
+    // The console's commands decoded since the last call, in line order.
+    std::vector<DecodedCommand> take_commands() { return std::exchange(commands_, {}); }
     const Installation& installation() const { return installation_; }
 
 private:
@@ -51,6 +55,7 @@ private:
     FrameReader reader_;
     ReceiveMonitor console_monitor_;  // what the console's monitor makes of the devices' bytes
     Installation installation_;
+    std::vector<DecodedCommand> commands_;
 };
 
 }  // namespace vela::sim

@@ -1,7 +1,9 @@
 #include "sim/sim_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <set>
 
 #include "protocol/decimal.h"
 #include "sim/path_file.h"
@@ -11,6 +13,20 @@ namespace {
 
 constexpr std::uint64_t kLongestByteGap = 10000;  // ms
 constexpr double kLongestMaxGap = 86400;          // s
+constexpr std::uint64_t kLongestAck = 10000;      // ms
+
+// "5" or "5,130,201": device numbers 0..255.
+std::optional<std::set<Byte>> number_list(const std::string& text) {
+    std::set<Byte> numbers;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        const std::optional<std::uint64_t> number = decimal_number(text.substr(start, end - start), 255);
+        if (!number) return std::nullopt;
+        numbers.insert(static_cast<Byte>(*number));
+        start = end + 1;
+    }
+    return numbers;
+}
 
 // A number such as "2" or "0.5": digits with at most one point.
 std::optional<double> decimal_value(const std::string& text) {
@@ -83,6 +99,15 @@ Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) 
             const std::optional<double> seconds = decimal_value(value);
             if (!seconds || *seconds > kLongestMaxGap) return Refusal{"--max-gap 0 ile 86400 arasında saniye olmalı."};
             options.max_gap = std::chrono::milliseconds(static_cast<long>(*seconds * 1000));
+        } else if (option == "--ack") {
+            const std::optional<std::uint64_t> ms = decimal_number(value, kLongestAck);
+            if (!ms) return Refusal{"--ack 0 ile 10000 arasında milisaniye olmalı."};
+            options.answers.ack = std::chrono::milliseconds(static_cast<long>(*ms));
+        } else if (option == "--silent" || option == "--garble") {
+            const std::optional<std::set<Byte>> numbers = number_list(value);
+            if (!numbers) return Refusal{option + " virgülle ayrılmış 0-255 cihaz numaraları olmalı."};
+            (option == "--silent" ? options.answers.silent : options.answers.garbled)
+                .insert(numbers->begin(), numbers->end());
         } else if (option == "--path-file") {
             options.path_file = value;
         } else {
@@ -90,6 +115,8 @@ Result<SimOptions> parse_sim_options(const std::vector<std::string>& arguments) 
         }
     }
     if (options.replay && options.script) return Refusal{"--replay ile --script birlikte kullanılamaz."};
+    if (!options.answers.ack && !(options.answers.silent.empty() && options.answers.garbled.empty()))
+        return Refusal{"--silent ve --garble yalnız --ack ile kullanılır."};
     return options;
 }
 
@@ -119,6 +146,7 @@ std::optional<std::string> overwritten_input(const SimOptions& options) {
 std::string usage_text() {
     return "Kullanım: vela-sim [--device YOL [--baud 9600|19200]] [--byte-gap MS]\n"
            "                  [--script DOSYA | --replay DOSYA [--speed X] [--max-gap S]]\n"
+           "                  [--ack MS [--silent N,…] [--garble N,…]]\n"
            "                  [--log DOSYA] [--path-file DOSYA] [--no-time]\n"
            "  Seçeneksiz bir sanal hat açar ve konsolun açacağı yolu yazar.\n"
            "  --device     sanal hat yerine gerçek seri port (null-modem kablo)\n"
@@ -130,6 +158,11 @@ std::string usage_text() {
            "  --speed      oynatmayı X kat hızlı yap (aralıklar X'e bölünür)\n"
            "  --max-gap    oynatmada S saniyeden uzun beklemeyi S saniyeye kısalt\n"
            "               (varsayılan 60); geri giden saat beklemeden oynatılır\n"
+           "  --ack        deney düzeneği modeli, gerçek cihazların davranışı değil:\n"
+           "               numaralı her cihaz kendisine gelen her çerçeveye MS\n"
+           "               milisaniye sonra kendi numarasından ALINDI ile cevap verir\n"
+           "  --silent     bu numaralar (ör. 5,130) hiç cevap vermez\n"
+           "  --garble     bu numaraların cevaplarında kontrol toplamı yanlıştır\n"
            "  --log        hattaki çerçeveleri oturum kaydı biçiminde dosyaya yaz;\n"
            "               okunan dosya olamaz, yazılamazsa benzetici durur\n"
            "  --path-file  hattın yolunu dosyaya yaz (konsolu başlatmak için)\n"

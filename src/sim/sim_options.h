@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "protocol/result.h"
+#include "sim/auto_answer.h"
 
 namespace vela::sim {
 
@@ -19,6 +20,7 @@ struct SimOptions {
     double speed = 1.0;                        // the replay's gaps are divided by this
     std::chrono::milliseconds max_gap{60000};  // the longest wait of a replay
     std::optional<std::string> path_file;      // receives the line's path, for starting the console
+    AnswerModel answers;                       // --ack, --silent, --garble
     bool with_time = true;
     bool help = false;
 };

@@ -70,7 +70,8 @@ Simulator::Simulator(const SimOptions& options, const SimLine& line, std::ostrea
       log_(log),
       session_([this](const std::string& text) { write_traffic(text); },
                [this](RecordEvent event, std::span<const Byte> bytes, std::string_view device,
-                      std::string_view meaning) { write_record(event, bytes, device, meaning); }) {
+                      std::string_view meaning) { write_record(event, bytes, device, meaning); }),
+      answers_(options.answers) {
     if (log_ && !log_->write_line(kRecordHeader)) out_ << log_->failure() << std::endl;
 }
 
@@ -95,6 +96,7 @@ bool Simulator::read_line() {
         if (n > 0) {
             session_.received(std::span<const Byte>(buffer, static_cast<std::size_t>(n)));
             last_received_ = Clock::now();
+            for (const DecodedCommand& command : session_.take_commands()) answers_.addressed(command, last_received_);
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) return true;
@@ -108,6 +110,7 @@ bool Simulator::serve_until(Clock::time_point deadline, bool watch_input) {
         if (log_failed()) return false;
         Clock::time_point wake = deadline;
         if (session_.holds_bytes()) wake = std::min(wake, last_received_ + kQuiet);
+        if (const auto due = answers_.next_due()) wake = std::min(wake, *due);
         pollfd fds[2] = {{line_.fd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
         const int ready = ::poll(fds, watch_input ? 2 : 1, poll_timeout(wake));
         if (ready < 0 && errno != EINTR) return false;
@@ -115,15 +118,28 @@ bool Simulator::serve_until(Clock::time_point deadline, bool watch_input) {
             if (!read_line()) return false;
         }
         if (session_.holds_bytes() && Clock::now() >= last_received_ + kQuiet) session_.line_quiet();
+        if (!send_due_answers()) return false;
         if (watch_input && fds[1].revents) return true;
         if (Clock::now() >= deadline) return true;
     }
 }
 
+bool Simulator::send_due_answers() {
+    for (const Frame& answer : answers_.take_due(Clock::now())) {
+        const std::vector<Byte> bytes(answer.begin(), answer.end());
+        if (!write_bytes(line_.fd, bytes, options_.byte_gap)) {
+            out_ << "Hatta yazılamadı: " << line_.path << std::endl;
+            return false;
+        }
+        session_.sent(SendBytes{bytes, is_frame(answer)});
+    }
+    return !log_failed();
+}
+
 bool Simulator::serve_until_quiet() {
     do {
         if (!serve_until(Clock::now() + kScriptDrain, false)) return false;
-    } while (Clock::now() - last_received_ < kScriptDrain);
+    } while (Clock::now() - last_received_ < kScriptDrain || answers_.next_due());
     session_.line_quiet();
     return !log_failed();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "record/record_reader.h"
+#include "sim/auto_answer.h"
 #include "sim/record_log.h"
 #include "sim/session.h"
 #include "sim/sim_line.h"
@@ -38,6 +39,8 @@ private:
     // could not be written.
     bool serve_until(std::chrono::steady_clock::time_point deadline, bool watch_input);
     bool serve_until_quiet();
+    // Sends the test bench's answers that are due. False when the line is lost.
+    bool send_due_answers();
     bool log_failed() const;
     bool read_line();
     void write_traffic(const std::string& line);
@@ -49,6 +52,7 @@ private:
     std::ostream& out_;
     RecordLog* log_;
     Session session_;
+    AutoAnswers answers_;
     std::chrono::steady_clock::time_point last_received_{};
 };
 

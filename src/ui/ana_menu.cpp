@@ -12,6 +12,7 @@
 #include "ui/feedback.h"
 #include "ui/open_file_dialog.h"
 #include "ui/plain_text.h"
+#include "ui/record_exporter.h"
 #include "ui/record_sender.h"
 #include "ui/save_file_dialog.h"
 #include "ui/shown_byte.h"
@@ -74,11 +75,13 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
     sendFromRecord_->setShortcut(QKeySequence::Open);
     stopRecord_ = new QAction(QStringLiteral("Kaydı Durdur"), this);
     stopRecord_->setEnabled(false);
+    exportRecord_ = new QAction(QStringLiteral("Kaydı Dışa Aktar…"), this);
     // Text7's context menu lists the actions added to it; the window carries
     // the save and send actions for their shortcuts.
     ui->Text7->addAction(saveRecord_);
     ui->Text7->addAction(sendFromRecord_);
     ui->Text7->addAction(stopRecord_);
+    ui->Text7->addAction(exportRecord_);
     addAction(saveRecord_);
     addAction(sendFromRecord_);
     connect(saveRecord_, &QAction::triggered, this, &AnaMenu::saveSessionRecord);
@@ -86,6 +89,12 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
     recordSender_ = std::make_unique<RecordSender>(*this);
     recordFolder_ = QDir::homePath();
     connect(stopRecord_, &QAction::triggered, &recorder_, &SessionRecorder::stop);
+    recordExporter_ = new RecordExporter(this);
+    // The record being written is offered first, with what came until now.
+    connect(exportRecord_, &QAction::triggered, this, [this] {
+        recorder_.flush();
+        recordExporter_->start(recorder_.path(), recordFolder_);
+    });
     recordFile_ = plainLabel({}, this);
     recordFile_->setObjectName(QStringLiteral("KayitDosyasiLabel"));
     recordFile_->setGeometry(kRecordFileArea);

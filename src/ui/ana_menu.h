@@ -23,6 +23,7 @@ class AnaMenu;
 }
 
 class ReceivedLog;
+class RecordExporter;
 class RecordSender;
 class Windows;
 
@@ -98,7 +99,9 @@ private:
     QAction* saveRecord_ = nullptr;
     QAction* stopRecord_ = nullptr;
     QAction* sendFromRecord_ = nullptr;
+    QAction* exportRecord_ = nullptr;
     std::unique_ptr<RecordSender> recordSender_;
+    RecordExporter* recordExporter_ = nullptr;
     QString recordFolder_;          // of the last record saved or opened
     QLabel* recordFile_ = nullptr;  // the file appended to, while it is
 };
