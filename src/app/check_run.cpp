@@ -42,7 +42,7 @@ std::optional<LoadedRecord> load(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     RecordFile file(QFile::encodeName(path).toStdString());
     const auto unreadable = [&](const std::string& reason) {
-        tell(QStringLiteral("Kayıt okunamadı: %1 (%2).").arg(shown, QString::fromStdString(reason)));
+        tell(QString::fromStdString(record_unreadable_message(shown.toStdString(), reason)));
         return std::nullopt;
     };
     if (!file.problem().empty()) return unreadable(file.problem());
@@ -61,7 +61,7 @@ std::optional<LoadedRecord> load(const QString& path) {
         reader.add(std::string_view(block.data(), *read));
     }
     if (const std::optional<Refusal> refusal = reader.finish()) {
-        tell(QStringLiteral("Kayıt gönderilmiyor: %1\n%2").arg(shown, QString::fromStdString(refusal->message)));
+        tell(QString::fromStdString(record_refused_message(shown.toStdString(), refusal->message)));
         return std::nullopt;
     }
     loaded.exchanges = exchanges.take();

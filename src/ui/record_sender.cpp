@@ -73,7 +73,7 @@ void load(RecordLoad& load) {
     const QString path = nativePath(load.path);
     RecordFile file(QFile::encodeName(load.path).toStdString());
     const auto unreadable = [&](const std::string& reason) {
-        load.refusal = QStringLiteral("Kayıt okunamadı: %1 (%2).").arg(path, text(reason));
+        load.refusal = text(record_unreadable_message(path.toStdString(), reason));
     };
     if (!file.problem().empty()) return unreadable(file.problem());
     load.size = file.size();
@@ -93,7 +93,7 @@ void load(RecordLoad& load) {
         load.done += *read;
     }
     if (const std::optional<Refusal> refusal = reader.finish()) {
-        load.refusal = QStringLiteral("Kayıt gönderilmiyor: %1\n%2").arg(path, text(refusal->message));
+        load.refusal = text(record_refused_message(path.toStdString(), refusal->message));
         return;
     }
     load.exchanges = exchanges.take();

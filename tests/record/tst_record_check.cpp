@@ -1,8 +1,7 @@
-// A run compared with a saved record, over short scripts: the record's side
-// is written as record lines and read back, the run's side given as times.
-// A script is "S HT5 0" (a frame sent to hand terminal 5 at 0 ms; DM for a
-// dot-matrix display), "A5 30" (an ALINDI from number 5 at 30 ms) and "K5 60"
-// (a key pressed on hand terminal 5).
+// A run compared with a saved record, over scripts: "S HT5 0" is a frame sent
+// to hand terminal 5 at 0 ms (DM: a dot-matrix display), "A5 30" an ALINDI
+// from number 5 at 30 ms, "K5 60" a key on hand terminal 5. The record's side
+// is written as record lines and read back.
 #include <QStringList>
 #include <QTest>
 
@@ -15,36 +14,28 @@ namespace {
 
 Frame frame(Byte code, Byte number) { return {170, code, 0, 0, 0, number, static_cast<Byte>(170 + code + number)}; }
 
-struct Line {
-    bool sent = false;
-    Frame bytes{};
-    Device device = Device::Unknown;
-    int at_ms = 0;
-};
-
-std::vector<Line> script(const QString& text) {
-    std::vector<Line> steps;
-    for (const QString& item : text.split(u';', Qt::SkipEmptyParts)) {
+// Each item of a script: whether it is a frame sent, the frame, its device and time.
+template <class Take>
+void play(const QString& script, Take take) {
+    for (const QString& item : script.split(u';', Qt::SkipEmptyParts)) {
         QStringList words = item.split(u' ', Qt::SkipEmptyParts);
         const int at = words.takeLast().toInt();
-        if (words[0] == "S") {
-            const Device device = words[1].startsWith("HT") ? Device::HandTerminal : Device::DotMatrix;
-            steps.push_back({true, frame(2, Byte(words[1].mid(2).toInt())), device, at});
-        } else {
-            steps.push_back({false, frame(words[0][0] == u'A' ? 16 : 1, Byte(words[0].mid(1).toInt())), {}, at});
-        }
+        if (words[0] != "S")
+            take(false, frame(words[0][0] == u'A' ? 16 : 1, Byte(words[0].mid(1).toInt())), Device::Unknown, at);
+        else
+            take(true, frame(2, Byte(words[1].mid(2).toInt())),
+                 words[1].startsWith("HT") ? Device::HandTerminal : Device::DotMatrix, at);
     }
-    return steps;
 }
 
-std::vector<Exchange> recorded(const std::vector<Line>& steps) {
+std::vector<Exchange> recorded(const QString& script) {
     std::string text = std::string(kRecordHeader) + "\n";
-    for (const Line& s : steps) {
-        text += record_line(LocalTime{2026, 12, 7, 10, 0, s.at_ms / 1000, s.at_ms % 1000},
-                            s.sent ? RecordEvent::Sent : RecordEvent::Recognised, s.bytes,
-                            s.sent ? device_name(s.device, s.bytes[5]) : "", "komut") +
+    play(script, [&](bool sent, const Frame& bytes, Device device, int at) {
+        text += record_line(LocalTime{2026, 12, 7, 10, 0, at / 1000, at % 1000},
+                            sent ? RecordEvent::Sent : RecordEvent::Recognised, bytes,
+                            sent ? device_name(device, bytes[5]) : "", "komut") +
                 "\n";
-    }
+    });
     ExchangeBuilder exchanges;
     SentFramesReader reader([&](RecordedFrame&& frame) { exchanges.sent(frame); });
     reader.alsoRecognised([&](std::optional<std::int64_t> at, const Frame& frame) { exchanges.recognised(at, frame); });
@@ -105,15 +96,12 @@ private slots:
         QFETCH(QString, verdict);
         QFETCH(int, unexplained);
         QFETCH(QString, first);
-        const std::vector<Exchange> exchanges = recorded(script(record));
+        const std::vector<Exchange> exchanges = recorded(record);
         std::vector<CheckTime> sent_at;
         std::vector<TimedFrame> received;
-        for (const Line& s : script(run)) {
-            if (s.sent)
-                sent_at.push_back(milliseconds{s.at_ms});
-            else
-                received.push_back({s.bytes, milliseconds{s.at_ms}});
-        }
+        play(run, [&](bool sent, const Frame& bytes, Device, int at) {
+            sent ? sent_at.push_back(milliseconds{at}) : received.push_back({bytes, milliseconds{at}});
+        });
         const CheckResult result = check_run(exchanges, sent_at, received);
         QCOMPARE(QString::fromStdString(vela::verdict(result)), verdict);
         QCOMPARE(int(result.unexplained.size()), unexplained);

@@ -92,8 +92,8 @@ private slots:
         QVERIFY(console.feedback.messages.isEmpty());
     }
 
-    // Two numbers recorded on acknowledging devices, sent again with the
-    // answers compared: the verdict, the differences' table and the record.
+    // Two numbers and their ALINDI sent again with the answers compared: the
+    // verdict, the differences' table and the record.
     void compared_data() {
         QTest::addColumn<QStringList>("bench");
         QTest::addColumn<QString>("verdict");
@@ -109,19 +109,14 @@ private slots:
         QFETCH(QString, verdict);
         QFETCH(QString, table);
         QTemporaryDir dir;
-        const QString recorded = dir.filePath("kurulum.txt"), again = dir.filePath("kontrol.txt");
-        {
-            test::Simulator site({"--ack", "30"});
-            test::Console console(site, recorded);
-            QVERIFY(console.opened);
-            console.saveRecord();
-            for (const char* terminal : {"5", "6"}) {
-                console.set("Text1", terminal);
-                console.set("Text2", "300");
-                test::press(console.menu, "Command2");  // "Sayı Gönder"
-                QTest::qWait(200);                      // its ALINDI before the next frame
-            }
-        }
+        const QString again = dir.filePath("kontrol.txt");
+        const QString recorded = test::written(
+            dir.filePath("kurulum.txt"),
+            "Zaman\tOlay\tBaytlar\tCihaz\tAnlam\n"
+            "2026-12-07 10:00:00.000\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder\n"
+            "2026-12-07 10:00:00.030\tÇERÇEVE\t170 16 0 0 0 5 191\t\tALINDI\n"
+            "2026-12-07 10:00:00.200\tGÖNDERILEN\t170 2 44 1 0 6 223\tEl Terminali 6\tSayı Gönder\n"
+            "2026-12-07 10:00:00.230\tÇERÇEVE\t170 16 0 0 0 6 192\t\tALINDI\n");
         test::Simulator sim(bench);
         test::Console console(sim, again, recorded);
         console.compare = true;

@@ -134,7 +134,6 @@ private slots:
         // clang-format off
         QTest::newRow("FIFO") << Qt::Key_O << "fifo" << QByteArray() << notAFile << "";
         QTest::newRow("/dev/zero") << Qt::Key_O << "/dev/zero" << QByteArray() << notAFile << "";
-        QTest::newRow("/dev/urandom") << Qt::Key_O << "/dev/urandom" << QByteArray() << notAFile << "";
         QTest::newRow("folder") << Qt::Key_O << "/tmp" << QByteArray() << unreadable.arg("bir klasör") << "";
         QTest::newRow("symlink loop") << Qt::Key_O << "loop" << QByteArray() << unreadable.arg("bağlantılar döngü yapıyor") << "";
         QTest::newRow("unreadable") << Qt::Key_O << "unreadable" << twoFrames("x") << unreadable.arg("okuma izni yok") << "";
