@@ -28,7 +28,7 @@ std::vector<Heard> placed(const std::vector<Exchange>& exchanges, const std::vec
     std::size_t sent = 0;
     for (const TimedFrame& frame : received) {
         // A frame sent at the same moment goes first: it cannot answer a later one.
-        for (; sent < sent_at.size() && sent_at[sent] <= frame.at; ++sent) {
+        for (; sent < std::min(sent_at.size(), exchanges.size()) && sent_at[sent] <= frame.at; ++sent) {
             rule.sent(exchanges[sent].device, exchanges[sent].sent, sent_at[sent]);
         }
         const auto interval = static_cast<std::ptrdiff_t>(sent) - 1;

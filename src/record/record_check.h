@@ -84,7 +84,8 @@ struct CheckSettings {
     CheckTime window = AnswerRule::kDefaultWindow;
 };
 
-// `sent_at`: when each exchange's frame went out in the run, as many as went;
+// `sent_at`: when each exchange's frame went out in the run, as many as went
+// (any beyond the exchanges are not looked at);
 // `received`: the frames recognised in the run, in time order. The answers of
 // frames the run did not send are missing.
 CheckResult check_run(const std::vector<Exchange>& exchanges, const std::vector<CheckTime>& sent_at,
