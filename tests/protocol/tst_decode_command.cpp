@@ -1,7 +1,7 @@
 // Command frames read back: builders' frames decode to the device, its number
 // and the values that built it; the device type follows the code and the
-// number together. The frames tst_installation's meanings read (the ticket's
-// lines and fonts among them) are left to it.
+// number together. Frames whose meaning or state tst_installation prints (the
+// ticket's lines and fonts among them) are left to it.
 #include <QTest>
 
 #include "protocol/decoded_command.h"
@@ -35,19 +35,14 @@ private slots:
         };
         row("reset", t::reset(5), in_range(HandTerminal, 5, t::Reset{}));
         row("show number", t::show_number(5, 300), in_range(HandTerminal, 5, t::ShowNumber{300}));
-        row("nobody waiting", t::nobody_waiting(0), in_range(HandTerminal, 0, t::NobodyWaiting{}));
         row("waiting count", t::waiting_count(32, 65535), in_range(HandTerminal, 32, t::WaitingCount{65535}));
-        row("display off", t::display_off(1), in_range(HandTerminal, 1, t::DisplayOff{}));
-        row("display dashes", t::display_dashes(1), in_range(HandTerminal, 1, t::DisplayDashes{}));
         row("display on", t::display_on(0), in_range(HandTerminal, 0, t::DisplayOn{}));
         row("second ticket", m::second_ticket(144, 999, 200), in_range(TicketMachine, 144, m::SecondTicket{999, 200}));
         row("no ticket", m::no_ticket(129), in_range(TicketMachine, 129, m::NoTicket{}));
         row("ticket data", m::load_ticket_data(130, 65, 10, 3),
             in_range(TicketMachine, 130, m::LoadTicketData{65, 10, 3}));
-        row("ku enable", b::ku_enable(201, 5), in_range(MainBoard, 201, b::Ku{5, 1}));
         row("ku disable", b::ku_disable(244, 0), in_range(MainBoard, 244, b::Ku{0, 0}));
         row("board arrow", b::arrow(201, 5, Arrow::Left), in_range(MainBoard, 201, b::KuArrow{5, Arrow::Left}));
-        row("scroll delay", b::scroll_delay(201, 255), in_range(MainBoard, 201, b::ScrollDelay{255}));
         row("chime on", chime::on(), in_range(Chime, 0, chime::Switch{1}));
         row("chime off", chime::off(), in_range(Chime, 0, chime::Switch{2}));
         row("mode", d::mode(7, Mode::ScrollingTextContinuously),
