@@ -33,4 +33,7 @@ constexpr std::optional<AddressRange> address_range(Device device) {
 // of no known type is named by its address ("Adres 7").
 std::string device_name(Device device, Byte address);
 
+// An acknowledgement no recent address explains: "Numara 7 (türü bilinmiyor)".
+std::string unknown_type_name(Byte number);
+
 }  // namespace vela

@@ -22,6 +22,8 @@ namespace Ui {
 class AnaMenu;
 }
 
+class HatDurumu;
+class LineWatch;
 class ReceivedLog;
 class RecordSender;
 class Windows;
@@ -69,6 +71,10 @@ public:
     QLabel* GelenKomutLabel() const;
     ReceivedLog* Text7() const;
 
+    // "Hat Durumu", made when first opened, and the counts it shows.
+    HatDurumu& hatDurumu();
+    LineWatch& lineWatch() { return *lineWatch_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;  // Form_Unload: ends the program
     void showEvent(QShowEvent* event) override;
@@ -93,6 +99,9 @@ private:
     QAction* saveRecord_ = nullptr;
     QAction* stopRecord_ = nullptr;
     QAction* sendFromRecord_ = nullptr;
+    QAction* showLineStatus_ = nullptr;
+    std::unique_ptr<LineWatch> lineWatch_;
+    HatDurumu* hatDurumu_ = nullptr;
     std::unique_ptr<RecordSender> recordSender_;
     QString recordFolder_;          // of the last record saved or opened
     QLabel* recordFile_ = nullptr;  // the file appended to, while it is

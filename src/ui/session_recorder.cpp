@@ -69,6 +69,11 @@ void SessionRecorder::resending(const QString& meaning) {
     flush();
 }
 
+void SessionRecorder::lineStatus(const QString& meaning) {
+    add(now(), RecordEvent::LineStatus, {}, {}, meaning);
+    flush();
+}
+
 void SessionRecorder::notSent(const Frame& frame, const QString& device, const QString& why) {
     add(now(), RecordEvent::Refused, std::string(frame.begin(), frame.end()), device, why);
     flush();
