@@ -99,7 +99,10 @@ HatDurumu::HatDurumu(LineWatch& watch, QWidget* parent)
     connect(copy, &QAction::triggered, this, &HatDurumu::copyTable);
     connect(answerWindow_, &QSpinBox::valueChanged, this,
             [this](int ms) { watch_.setAnswerWindow(std::chrono::milliseconds(ms)); });
-    connect(reset_, &QPushButton::clicked, &watch_, &LineWatch::reset);
+    connect(reset_, &QPushButton::clicked, this, [this] {
+        watch_.reset();
+        refresh();  // the technician sees the counts start again at once
+    });
     connect(&watch_, &LineWatch::changed, this, &HatDurumu::lineChanged);
     pending_.setSingleShot(true);
     connect(&pending_, &QTimer::timeout, this, &HatDurumu::refresh);

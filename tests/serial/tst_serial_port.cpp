@@ -115,6 +115,7 @@ struct Line {
 }  // namespace
 
 Q_DECLARE_METATYPE(Device)
+Q_DECLARE_METATYPE(std::optional<vela::LineErrorCounts>)
 
 class tst_SerialPort : public QObject {
     Q_OBJECT
@@ -125,6 +126,44 @@ private slots:
         vela::setPortSource({});
         vela::port_holders::setLockDirectories({});
         vela::tty::setOutputQueueProbe({});
+        vela::setLineErrorProbe({});
+    }
+
+    // The adapter's counters since the port opened, through the probe; a
+    // pseudo-terminal's own driver keeps none, and a closed port has none.
+    void lineErrors_data() {
+        using Counts = std::optional<vela::LineErrorCounts>;
+        QTest::addColumn<bool>("probed");
+        QTest::addColumn<Counts>("atOpen");
+        QTest::addColumn<Counts>("now");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<Counts>("expected");
+        const Counts none;
+        QTest::newRow("pseudo-terminal") << false << none << none << false << none;
+        QTest::newRow("since the opening")
+            << true << Counts({5, 1, 0, 9, 0}) << Counts({7, 1, 2, 9, 1}) << false << Counts({2, 0, 2, 0, 1});
+        QTest::newRow("a driver counting from 0 again")
+            << true << Counts({5, 1, 0, 0, 0}) << Counts({3, 1, 0, 0, 0}) << false << Counts({0, 0, 0, 0, 0});
+        QTest::newRow("no answer at the opening") << true << none << Counts({1, 0, 0, 0, 0}) << false << none;
+        QTest::newRow("no answer later") << true << Counts({1, 0, 0, 0, 0}) << none << false << none;
+        QTest::newRow("closed") << true << Counts({0, 0, 0, 0, 0}) << Counts({1, 0, 0, 0, 0}) << true << none;
+    }
+    void lineErrors() {
+        using Counts = std::optional<vela::LineErrorCounts>;
+        QFETCH(bool, probed);
+        QFETCH(Counts, atOpen);
+        QFETCH(Counts, now);
+        QFETCH(bool, closed);
+        Pty pty;
+        configure(1, pty.slavePath());
+        const Counts* answer = &atOpen;
+        if (probed) vela::setLineErrorProbe([&](int) { return *answer; });
+        SerialPort port;
+        QCOMPARE(port.open(), 0);
+        answer = &now;
+        if (closed) pty.closeMaster();
+        QTRY_VERIFY(port.isOpen() != closed);
+        QTEST(port.lineErrors(), "expected");
     }
 
     // The text as read, and on the line (a pseudo-terminal keeps only the
