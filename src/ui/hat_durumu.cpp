@@ -27,6 +27,9 @@ namespace {
 QLabel* valueLabel(QFormLayout* form, const QString& caption) {
     auto* value = new QLabel;
     value->setTextFormat(Qt::PlainText);
+    // A fixed size: a new count repaints the label alone, without laying the window out again.
+    value->setFixedSize(value->fontMetrics().horizontalAdvance(QStringLiteral("%100.0 (19200 baud)")),
+                        value->fontMetrics().height());
     value->setAccessibleName(caption);
     form->addRow(caption + QStringLiteral(":"), value);
     return value;

@@ -2,6 +2,8 @@
 
 #include <QBrush>
 #include <QColor>
+#include <algorithm>
+#include <optional>
 
 #include "protocol/monitor.h"
 #include "record/session_record.h"
@@ -35,19 +37,60 @@ QString ageText(LineStatus::Time age) {
 
 QString msText(LineStatus::Time t) { return QString::number(duration_cast<milliseconds>(t).count()); }
 
+// What ageText shows, as a number that changes when the text does.
+std::int64_t ageStep(LineStatus::Time age) {
+    const auto s = duration_cast<seconds>(age).count();
+    return s < 60 ? s : s < 3600 ? 60 + s / 60 : 120 + s / 3600;
+}
+
+// The columns whose text differs between two states of one device, as a
+// range; none when the row reads the same.
+std::optional<std::pair<int, int>> changedColumns(const DeviceStatus& before, LineStatus::Time thenNow,
+                                                  const DeviceStatus& after, LineStatus::Time now) {
+    using C = LineStatusModel::Column;
+    int first = LineStatusModel::kColumns, last = -1;
+    const auto mark = [&](bool changed, int from, int to) {
+        if (!changed) return;
+        first = std::min(first, from);
+        last = std::max(last, to);
+    };
+    const bool sent = before.sent != after.sent, heard = before.heard != after.heard;
+    mark(sent, C::SentColumn, C::SentColumn);
+    mark(sent || before.last_sent_meaning != after.last_sent_meaning, C::LastSentColumn, C::LastSentColumn);
+    mark(heard, C::HeardColumn, C::HeardAtColumn);
+    if (after.last_heard_at && before.last_heard_at)
+        mark(ageStep(thenNow - *before.last_heard_at) != ageStep(now - *after.last_heard_at), C::HeardAtColumn,
+             C::HeardAtColumn);
+    mark(sent || before.answered != after.answered, C::AnswersColumn, C::AnswersColumn);
+    if (last < 0) return std::nullopt;
+    return std::pair(first, last);
+}
+
 }  // namespace
 
+// Only the cells whose text changed are repainted: painting the table is
+// most of what the open window costs on a busy line.
 void LineStatusModel::show(std::vector<DeviceStatus> rows, LineStatus::Time now) {
-    const bool sameRows = rows.size() == rows_.size();
-    if (!sameRows) beginResetModel();
+    const auto sameDevice = [](const DeviceStatus& a, const DeviceStatus& b) {
+        return a.device == b.device && a.number == b.number;
+    };
+    if (!std::equal(rows.begin(), rows.end(), rows_.begin(), rows_.end(), sameDevice)) {
+        beginResetModel();
+        rows_ = std::move(rows);
+        now_ = now;
+        wallNow_ = QDateTime::currentDateTime();
+        endResetModel();
+        return;
+    }
+    std::vector<std::pair<int, std::pair<int, int>>> changed;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (const auto columns = changedColumns(rows_[i], now_, rows[i], now))
+            changed.emplace_back(static_cast<int>(i), *columns);
+    }
     rows_ = std::move(rows);
     now_ = now;
     wallNow_ = QDateTime::currentDateTime();
-    if (!sameRows) {
-        endResetModel();
-    } else if (!rows_.empty()) {
-        emit dataChanged(index(0, 0), index(static_cast<int>(rows_.size()) - 1, kColumns - 1));
-    }
+    for (const auto& [row, columns] : changed) emit dataChanged(index(row, columns.first), index(row, columns.second));
 }
 
 int LineStatusModel::rowCount(const QModelIndex& parent) const {
