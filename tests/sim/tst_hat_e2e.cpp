@@ -3,6 +3,7 @@
 // counters, which a pseudo-terminal has not, through the port's probe.
 #include <QClipboard>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -16,8 +17,6 @@ using test::kSimWait;
 
 namespace {
 
-QString cell(const HatDurumu& hat, int row, int column) { return hat.model().index(row, column).data().toString(); }
-
 QLabel& value(HatDurumu& hat, const QString& caption) {
     for (QLabel* label : hat.findChildren<QLabel*>())
         if (label->accessibleName() == caption) return *label;
@@ -26,10 +25,10 @@ QLabel& value(HatDurumu& hat, const QString& caption) {
 
 QStringList hatLines(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {"(unreadable)"};
     QStringList lines;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n'))
-        if (line.section(u'\t', 1, 1) == "HAT") lines << line.section(u'\t', 4);
+    if (file.open(QIODevice::ReadOnly))
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n'))
+            if (line.section(u'\t', 1, 1) == "HAT") lines << line.section(u'\t', 4);
     return lines;
 }
 
@@ -46,12 +45,10 @@ private slots:
         test::Simulator sim({"--ack", "30", "--silent", "6", "--garble", "7"});
         test::Console console(sim, file);
         QVERIFY(console.opened);
-        const QSize menuSize = console.menu.size();
         QVERIFY(console.action("Hat Durumu"));
         QTest::keyClick(&console.menu, Qt::Key_H, Qt::ControlModifier);
         HatDurumu& hat = console.menu.hatDurumu();
         QVERIFY(hat.isVisible() && hat.isWindow() && !hat.isModal() && console.menu.isVisible());
-        QCOMPARE(console.menu.size(), menuSize);
         QCOMPARE(test::child<QPushButton>(hat, "Sifirla").accessibleName(), "Sıfırla");
         QCOMPARE(test::child<QSpinBox>(hat, "CevapPenceresi").accessibleName(), "Cevap penceresi");
         QCOMPARE(test::child<QSpinBox>(hat, "CevapPenceresi").value(), 500);
@@ -64,42 +61,35 @@ private slots:
         };
         for (int terminal : {5, 6, 7}) send(terminal);
         QTRY_COMPARE_WITH_TIMEOUT(value(hat, "Gelen bayt").text(), "14", kSimWait);
-        QTRY_COMPARE(hat.model().rowCount(), 3);
-        const QStringList rows[] = {
-            {"El Terminali 5", "1", "1", "Sayı Gönder (kod 2)", "ALINDI (ACK) BİLGİSİ geldi (kod 16)"},
-            {"El Terminali 6", "1", "0", "Sayı Gönder (kod 2)", "", "sessiz", "0/1"},
-            {"El Terminali 7", "1", "0", "Sayı Gönder (kod 2)", "", "sessiz", "0/1"}};
-        for (int row = 0; row < 3; ++row) {
-            for (int column = 0; column < rows[row].size(); ++column)
-                QCOMPARE(cell(hat, row, column), rows[row][column]);
-        }
-        QVERIFY(hat.model().index(1, 5).data(Qt::ForegroundRole).isValid());
-        QVERIFY(!hat.model().index(0, 5).data(Qt::ForegroundRole).isValid());
-        QVERIFY2(cell(hat, 0, 5).endsWith(" (0 sn önce)"), qPrintable(cell(hat, 0, 5)));
-        // Measured from the frame's recording: the 30 ms and the port's gathering.
-        const QStringList times = cell(hat, 0, 6).section("; ", 1).chopped(3).split(u'/');
-        QCOMPARE(cell(hat, 0, 6).section("; ", 0, 0), "1/1");
-        QVERIFY2(times[0].toInt() >= 30 && times[0].toInt() < 300 && times[0] == times[2], qPrintable(cell(hat, 0, 6)));
         const QStringList totals = {"Gönderilen bayt", "Geçerli çerçeve", "Çerçeve dışı bayt"};
         QCOMPARE(value(hat, totals[0]).text() + value(hat, totals[1]).text() + value(hat, totals[2]).text(), "2117");
         QCOMPARE(value(hat, "Taşma").text(), "—");
         QCOMPARE(value(hat, "Taşma").toolTip(), HatDurumu::kNotReported);
+        QTRY_VERIFY(hat.model().index(1, 5).data(Qt::ForegroundRole).isValid());  // silent, in colour
+        QVERIFY(!hat.model().index(0, 5).data(Qt::ForegroundRole).isValid());
 
-        // A narrower window than the bench's 30 ms: the next answer comes too late.
+        // A window narrower than the bench's 30 ms: the acknowledgement comes
+        // too late, and names a number of no known type.
         test::child<QSpinBox>(hat, "CevapPenceresi").setValue(20);
-        // The acknowledgement names a number only: outside the window its type is not known.
         send(5);
         QTRY_COMPARE_WITH_TIMEOUT(hat.model().rowCount(), 4, kSimWait);
-        QCOMPARE(cell(hat, 3, 0) + " " + cell(hat, 3, 2), "Numara 5 (türü bilinmiyor) 1");
-        QCOMPARE(cell(hat, 0, 6).section("; ", 0, 0), "1/2");
-
         QTest::keyClick(hat.table(), Qt::Key_C, Qt::ControlModifier);
         const QStringList copied = QGuiApplication::clipboard()->text().split(u'\n');
-        QCOMPARE(copied.size(), 6);  // the header, four rows and the last line feed
-        QCOMPARE(copied[0],
-                 "Cihaz\tGönderilen\tDuyulan\tSon gönderilen\tSon duyulan\tSon duyulma\t"
-                 "Cevaplar (cevaplanan/gönderilen; en az/ortanca/en çok)");
-        QVERIFY(copied[2].startsWith("El Terminali 6\t1\t0\tSayı Gönder (kod 2)\t\tsessiz\t0/1"));
+        const QString ack = "ALINDI \\(ACK\\) BİLGİSİ geldi \\(kod 16\\)\t\\d\\d:\\d\\d:\\d\\d \\(\\d sn önce\\)\t";
+        const QStringList expected = {
+            "Cihaz\tGönderilen\tDuyulan\tSon gönderilen\tSon duyulan\tSon duyulma\t"
+            "Cevaplar \\(cevaplanan/gönderilen; en az/ortanca/en çok\\)",
+            "El Terminali 5\t2\t1\tSayı Gönder \\(kod 2\\)\t" + ack + "1/2; (\\d+)/\\1/\\1 ms",
+            "El Terminali 6\t1\t0\tSayı Gönder \\(kod 2\\)\t\tsessiz\t0/1",
+            "El Terminali 7\t1\t0\tSayı Gönder \\(kod 2\\)\t\tsessiz\t0/1",
+            "Numara 5 \\(türü bilinmiyor\\)\t0\t1\t\t" + ack,
+            ""};
+        QCOMPARE(copied.size(), expected.size());
+        for (qsizetype i = 0; i < copied.size(); ++i)
+            QVERIFY2(QRegularExpression("^" + expected[i] + "$").match(copied[i]).hasMatch(), qPrintable(copied[i]));
+        // Measured from the frame's recording: the 30 ms and the port's gathering.
+        const int reply = copied[1].section("; ", 1).section(u'/', 0, 0).toInt();
+        QVERIFY2(reply >= 30 && reply < 300, qPrintable(copied[1]));
 
         console.action("Oturum Kaydını Kaydet…")->trigger();
         test::press(hat, "Sifirla");
@@ -123,7 +113,6 @@ private slots:
         HatDurumu& hat = console.menu.hatDurumu();
         hat.show();
         QCOMPARE(value(hat, "Çerçeve hatası").text(), "0");  // since the port opened
-        QCOMPARE(value(hat, "Çerçeve hatası").toolTip(), QString());
         counts = {3, 0, 1, 0, 0};
         QTRY_COMPARE_WITH_TIMEOUT(hatLines(file).size(), 1, 3000);
         QTest::qWait(1500);
