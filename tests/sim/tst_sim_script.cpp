@@ -73,7 +73,6 @@ private slots:
         QCOMPARE(logged.readAll(), kExpectedLog);
         QCOMPARE(path.readAll(), device.toUtf8() + "\n");
     }
-
 };
 
 QTEST_GUILESS_MAIN(SimScriptTest)
