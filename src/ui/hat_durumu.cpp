@@ -110,7 +110,7 @@ HatDurumu::HatDurumu(LineWatch& watch, QWidget* parent)
     pending_.setSingleShot(true);
     connect(&pending_, &QTimer::timeout, this, &HatDurumu::refresh);
     ageTick_.setInterval(1000);
-    connect(&ageTick_, &QTimer::timeout, this, &HatDurumu::lineChanged);
+    connect(&ageTick_, &QTimer::timeout, this, &HatDurumu::refreshSoon);
     resize(900, 520);
 }
 
@@ -128,9 +128,21 @@ void HatDurumu::hideEvent(QHideEvent* event) {
     pending_.stop();
 }
 
-// At once after a quiet spell; otherwise once the least gap since the last
-// refresh has passed.
+// News after a quiet spell is shown at once, whatever the ages' refresh did
+// meanwhile; news on a busy line waits for the least gap.
 void HatDurumu::lineChanged() {
+    const bool quiet = !sinceChange_.isValid() || sinceChange_.elapsed() >= kLeastRefreshGapMs;
+    sinceChange_.start();
+    if (!isVisible()) return;
+    if (!quiet) {
+        refreshSoon();
+        return;
+    }
+    pending_.stop();
+    refresh();
+}
+
+void HatDurumu::refreshSoon() {
     if (!isVisible() || pending_.isActive()) return;
     const qint64 since = sinceRefresh_.isValid() ? sinceRefresh_.elapsed() : kLeastRefreshGapMs;
     if (since >= kLeastRefreshGapMs) {

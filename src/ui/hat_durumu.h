@@ -41,6 +41,7 @@ protected:
 
 private:
     void lineChanged();
+    void refreshSoon();  // now, or once the least gap since the last refresh has passed
     void copyTable();
 
     LineWatch& watch_;
@@ -53,6 +54,7 @@ private:
     QTimer pending_;  // a refresh held back to keep the least gap
     QTimer ageTick_;  // the ages go on while the line is quiet
     QElapsedTimer sinceRefresh_;
+    QElapsedTimer sinceChange_;  // the line's last news
 };
 
 }  // namespace vela
