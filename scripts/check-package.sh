@@ -54,8 +54,8 @@ version=$(vela-test --version)
 [ "$version" = "vela-test $(dpkg-deb --field "$deb" Version)" ] || fail "vela-test --version says '$version'"
 echo "$version"
 status=0
-vela-test --port 1 2>/dev/null || status=$?
-[ $status -eq 1 ] || fail "vela-test --port 1 ended with status $status, not refused"
+vela-test --no-such-option 2>/dev/null || status=$?
+[ $status -eq 1 ] || fail "vela-test --no-such-option ended with status $status, not refused"
 vela-sim --help >/dev/null || fail "vela-sim --help"
 echo "vela-sim --help: $(command -v vela-sim)"
 
@@ -68,3 +68,11 @@ status=0
 QT_QPA_PLATFORM=offscreen timeout 2 $exec_line || status=$?
 [ $status -eq 124 ] || fail "Exec=$exec_line ended with status $status instead of showing its window"
 echo "started and showed its window"
+
+step "the installed Wireshark dissector"
+lua=/usr/share/vela-test/vela.lua
+[ -f "$lua" ] || fail "$lua is not installed"
+if command -v tshark >/dev/null; then
+  tshark -G protocols -X "lua_script:$lua" 2>/dev/null | grep -q "	vela$" || fail "tshark does not load $lua"
+  echo "tshark loads $lua"
+fi

@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev   # Qt 6 Widgets, SerialPort, Test
   fonts-liberation                # the compact face the windows are laid out for
   xvfb xauth imagemagick          # screenshots of the windows
+  tshark python3                  # an exported record read back by Wireshark and by Python's csv
 )
 packages+=("$@")                  # what one target needs besides (make fuzz, make package, check-package.sh)
 missing=()

@@ -4,7 +4,23 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include "record/record_export.h"
+
 namespace vela {
+namespace {
+
+// 0 when the record is written, 1 (with the reason) when it is not.
+int exportRecord(const QString& record, const QString& target) {
+    const Result<std::uint64_t> exported = export_record(record.toStdString(), target.toStdString());
+    if (!exported) {
+        QTextStream(stderr) << "vela-test: " << QString::fromStdString(exported.message()) << '\n';
+        return 1;
+    }
+    QTextStream(stdout) << target << ": " << *exported << '\n';
+    return 0;
+}
+
+}  // namespace
 
 int answerCommandLine(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
@@ -17,14 +33,25 @@ int answerCommandLine(int argc, char* argv[]) {
                        "çerçeveleri gösterir. Seçeneksiz başlatılınca port seçim penceresini açar."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Kaydedilmiş oturum kaydını ÇIKTI dosyasına aktarır: adı .pcapng ile bitiyorsa\n"
+                       "Wireshark yakalaması, .csv ile bitiyorsa tablo. Kullanım: --export KAYIT ÇIKTI"),
+        QStringLiteral("KAYIT"));
+    parser.addOption(exportOption);
 
+    if (parser.parse(application.arguments()) && parser.isSet(exportOption) &&
+        parser.positionalArguments().size() == 1) {
+        return exportRecord(parser.value(exportOption), parser.positionalArguments().front());
+    }
     // process() answers --help, --help-all and --version and ends the program;
     // its own refusal would be in English, so refusals are ours.
-    if (parser.parse(application.arguments()) && parser.positionalArguments().isEmpty()) {
+    if (parser.parse(application.arguments()) && parser.positionalArguments().isEmpty() &&
+        !parser.isSet(exportOption)) {
         parser.process(application);
     }
     QTextStream(stderr) << "vela-test: '" << application.arguments().mid(1).join(u' ')
-                        << "' tanınmadı; yalnız --help ve --version kullanılabilir.\n";
+                        << "' tanınmadı; --help, --version ve --export KAYIT ÇIKTI kullanılabilir.\n";
     return 1;
 }
 

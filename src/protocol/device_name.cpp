@@ -16,6 +16,6 @@ std::string device_name(Device device, Byte address) {
     return "Adres " + number;
 }
 
-std::string unknown_type_name(Byte number) { return "Numara " + std::to_string(number) + " (türü bilinmiyor)"; }
+std::string unknown_type_name(Byte number) { return "Numara " + std::to_string(number) + kUnknownTypeNote; }
 
 }  // namespace vela

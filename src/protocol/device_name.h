@@ -33,7 +33,10 @@ constexpr std::optional<AddressRange> address_range(Device device) {
 // of no known type is named by its address ("Adres 7").
 std::string device_name(Device device, Byte address);
 
-// An acknowledgement no recent address explains: "Numara 7 (türü bilinmiyor)".
+// A number heard from whose device type is not known (an acknowledgement that
+// no recent address explains): "Numara 5 (türü bilinmiyor)".
+inline constexpr char kUnknownTypeWord[] = "bilinmiyor";
+inline constexpr char kUnknownTypeNote[] = " (türü bilinmiyor)";
 std::string unknown_type_name(Byte number);
 
 }  // namespace vela

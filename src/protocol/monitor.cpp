@@ -8,26 +8,20 @@
 namespace vela {
 namespace {
 
-// One row of the decoding table: DATA2, and DATA3..DATA5 that must be 0
-// unless the row leaves them open.
-struct DecodingRow {
-    Byte code;
-    bool parameters_open;      // DATA3..DATA5 not looked at
-    bool last_parameter_open;  // DATA5 not looked at
-    std::string_view sentence;
-};
-
 constexpr DecodingRow kRows[] = {
-    {code::received::kAdvance, false, false, "El Terminalinden gelen İLERTLETME KOMUTU"},
-    {code::received::kRepeatNumber, true, true, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU"},
-    {code::received::kDisplayOff, false, false, "El Terminalinden gelen DISPLAY KAPATMA KOMUTU"},
-    {code::received::kDisplayDashes, false, false, "El Terminalinden gelen DISPLAY '---' ÇİZGİ YAPMA KOMUTU"},
-    {code::received::kDisplayOn, false, false, "El Terminalinden gelen DISPLAY AÇMA KOMUTU"},
-    {code::received::kWaitingRequest, false, false, "El Terminalinden gelen BEKLEYEN TALEP KOMUTU"},
-    {code::received::kTicketRequest, false, true, "Bilet Makinesinden gelen BİLET TALEP KOMUTU"},
-    {code::received::kLearnGroup, false, true, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU"},
-    {code::received::kChangeGroup, false, true, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU"},
-    {code::received::kAcknowledge, false, true, "ALINDI (ACK) BİLGİSİ geldi"},
+    {code::received::kAdvance, false, false, "El Terminalinden gelen İLERTLETME KOMUTU", Device::HandTerminal},
+    {code::received::kRepeatNumber, true, true, "El Terminalinden gelen SAYI TEKRARLATMA KOMUTU", Device::HandTerminal},
+    {code::received::kDisplayOff, false, false, "El Terminalinden gelen DISPLAY KAPATMA KOMUTU", Device::HandTerminal},
+    {code::received::kDisplayDashes, false, false, "El Terminalinden gelen DISPLAY '---' ÇİZGİ YAPMA KOMUTU",
+     Device::HandTerminal},
+    {code::received::kDisplayOn, false, false, "El Terminalinden gelen DISPLAY AÇMA KOMUTU", Device::HandTerminal},
+    {code::received::kWaitingRequest, false, false, "El Terminalinden gelen BEKLEYEN TALEP KOMUTU",
+     Device::HandTerminal},
+    {code::received::kTicketRequest, false, true, "Bilet Makinesinden gelen BİLET TALEP KOMUTU", Device::TicketMachine},
+    {code::received::kLearnGroup, false, true, "El Terminalinden gelen GRUP NO ÖĞRENME KOMUTU", Device::HandTerminal},
+    {code::received::kChangeGroup, false, true, "El Terminalinden gelen GRUP NO DEĞİŞTİRME KOMUTU",
+     Device::HandTerminal},
+    {code::received::kAcknowledge, false, true, "ALINDI (ACK) BİLGİSİ geldi", Device::Unknown},
 };
 
 bool matches(const DecodingRow& row, const Frame& frame) {
@@ -40,6 +34,15 @@ constexpr std::size_t kFrameSize = std::tuple_size_v<Frame>;
 constexpr unsigned kAllCovered = (1U << kFrameSize) - 1;
 
 }  // namespace
+
+std::span<const DecodingRow> decoding_rows() { return kRows; }
+
+Device sender_of(const Frame& received) {
+    for (const DecodingRow& row : kRows) {
+        if (row.code == received[1]) return row.sender;
+    }
+    return Device::Unknown;
+}
 
 std::optional<Frame> ReceiveWindow::push(Byte received) {
     std::shift_left(window_.begin(), window_.end(), 1);

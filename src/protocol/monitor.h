@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/device_name.h"
 #include "protocol/frame.h"
 
 namespace vela {
@@ -24,6 +25,23 @@ public:
 private:
     Frame window_{};  // all 0 at start: nothing is recognised before 7 bytes
 };
+
+// One row of the received frames' decoding table: DATA2, DATA3..DATA5 that
+// must be 0 unless the row leaves them open, the sentence, and the device
+// type that sends it (Unknown for the acknowledgement, which names only a
+// number).
+struct DecodingRow {
+    Byte code;
+    bool parameters_open;      // DATA3..DATA5 not looked at
+    bool last_parameter_open;  // DATA5 not looked at
+    std::string_view sentence;
+    Device sender;
+};
+std::span<const DecodingRow> decoding_rows();
+
+// The device type that sends a received frame, by its command code; Unknown
+// for an acknowledgement and for a code the devices do not send.
+Device sender_of(const Frame& received);
 
 // The sentence for a valid frame, rows matched in order; empty when none fits.
 std::string_view decoded_sentence(const Frame& frame);

@@ -4,21 +4,6 @@
 
 namespace vela {
 
-Device sender_of(const Frame& received) {
-    switch (received[1]) {
-    case code::received::kAdvance:
-    case code::received::kRepeatNumber:
-    case code::received::kDisplayOff:
-    case code::received::kDisplayDashes:
-    case code::received::kDisplayOn:
-    case code::received::kWaitingRequest:
-    case code::received::kLearnGroup:
-    case code::received::kChangeGroup: return Device::HandTerminal;
-    case code::received::kTicketRequest: return Device::TicketMachine;
-    default: return Device::Unknown;
-    }
-}
-
 void AnswerRule::sent(Device device, const Frame& frame, Time at) {
     last_ = Addressed{device, at};
     lastNumber_ = frame[5];

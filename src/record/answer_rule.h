@@ -15,12 +15,9 @@
 
 #include "protocol/device_name.h"
 #include "protocol/frame.h"
+#include "protocol/monitor.h"
 
 namespace vela {
-
-// The device type that sends a received frame, by its command code; Unknown
-// for an acknowledgement and for a code the devices do not send.
-Device sender_of(const Frame& received);
 
 class AnswerRule {
 public:

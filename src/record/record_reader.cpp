@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <span>
 #include <variant>
 
 #include "protocol/decimal.h"
@@ -13,6 +14,7 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kFieldCount = 5;
 constexpr std::size_t kListedProblems = 10;
+constexpr char kNoSentFrame[] = "Kayıtta gönderilmiş çerçeve (GÖNDERILEN satırı) yok.";
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -105,15 +107,32 @@ std::variant<RecordEntry, std::string> read_entry(std::string_view line) {
     return entry;
 }
 
+// "satır 12: 256 bir bayt değil" for the first problems listed, then how
+// many of `total` are not.
+std::string listed_problems(std::span<const RecordProblem> problems, std::size_t total) {
+    std::string message;
+    for (std::size_t i = 0; i < problems.size() && i < kListedProblems; ++i) {
+        if (i > 0) message += '\n';
+        message += "satır " + std::to_string(problems[i].line) + ": " + problems[i].reason;
+    }
+    if (total > kListedProblems) message += "\n… ve " + std::to_string(total - kListedProblems) + " satır daha";
+    return message;
+}
+
 // Why a record is not one to use: nothing in it, no header, or lines that
-// could not be read (in line order).
-std::optional<Refusal> refusal_of(const ReadRecord& record, const std::vector<RecordProblem>& problems) {
-    if (!record.has_header && record.entries.empty() && problems.empty()) return Refusal{"Kayıt boş."};
-    if (!record.has_header) {
+// could not be read (the first of them in line order, and how many).
+std::optional<Refusal> refusal_of(bool has_header, bool has_lines, std::span<const RecordProblem> problems,
+                                  std::size_t total) {
+    if (!has_header && !has_lines) return Refusal{"Kayıt boş."};
+    if (!has_header) {
         return Refusal{"Kayıt başlık satırıyla (Zaman, Olay, Baytlar, Cihaz, Anlam) başlamıyor; oturum kaydı değil."};
     }
-    if (problems.empty()) return std::nullopt;
-    return Refusal{"Kayıtta hatalı " + std::to_string(problems.size()) + " satır var:\n" + problems_message(problems)};
+    if (total == 0) return std::nullopt;
+    return Refusal{"Kayıtta hatalı " + std::to_string(total) + " satır var:\n" + listed_problems(problems, total)};
+}
+
+std::optional<Refusal> refusal_of(const ReadRecord& record, const std::vector<RecordProblem>& problems) {
+    return refusal_of(record.has_header, !record.entries.empty() || !problems.empty(), problems, problems.size());
 }
 
 // Why the bytes of a GÖNDERILEN line are not a frame the console may send.
@@ -129,43 +148,39 @@ std::optional<std::string> frame_problem(const std::vector<Byte>& bytes) {
     return std::nullopt;
 }
 
+// Line `number` of a record into `record`; `first` when no event line and
+// no problem stands before it, where a header makes the record one.
+void add_line(ReadRecord& record, std::string_view line, std::size_t number, bool first) {
+    if (number == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    // A spreadsheet writes a row it emptied as its tabs.
+    if (line.find_first_not_of('\t') == std::string_view::npos) return;
+    if (line == kRecordHeader) {
+        // Records joined one after another keep the header of each.
+        if (first) record.has_header = true;
+        return;
+    }
+    std::variant<RecordEntry, std::string> read = read_entry(line);
+    if (auto* entry = std::get_if<RecordEntry>(&read)) {
+        entry->line = number;
+        record.entries.push_back(std::move(*entry));
+    } else {
+        record.problems.push_back({number, std::move(std::get<std::string>(read))});
+    }
+}
+
 }  // namespace
 
 ReadRecord read_record(std::string_view text) {
-    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     ReadRecord record;
     std::size_t number = 0;
-    for (std::string_view line : split(text, '\n')) {
-        ++number;
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        // A spreadsheet writes a row it emptied as its tabs.
-        if (line.find_first_not_of('\t') == std::string_view::npos) continue;
-        if (line == kRecordHeader) {
-            // Records joined one after another keep the header of each.
-            if (record.entries.empty() && record.problems.empty()) record.has_header = true;
-            continue;
-        }
-        std::variant<RecordEntry, std::string> read = read_entry(line);
-        if (auto* entry = std::get_if<RecordEntry>(&read)) {
-            entry->line = number;
-            record.entries.push_back(std::move(*entry));
-        } else {
-            record.problems.push_back({number, std::move(std::get<std::string>(read))});
-        }
-    }
+    for (std::string_view line : split(text, '\n'))
+        add_line(record, line, ++number, record.entries.empty() && record.problems.empty());
     return record;
 }
 
 std::string problems_message(const std::vector<RecordProblem>& problems) {
-    std::string message;
-    for (std::size_t i = 0; i < problems.size() && i < kListedProblems; ++i) {
-        if (i > 0) message += '\n';
-        message += "satır " + std::to_string(problems[i].line) + ": " + problems[i].reason;
-    }
-    if (problems.size() > kListedProblems) {
-        message += "\n… ve " + std::to_string(problems.size() - kListedProblems) + " satır daha";
-    }
-    return message;
+    return listed_problems(problems, problems.size());
 }
 
 Result<std::vector<RecordedDelivery>> replay_deliveries(const ReadRecord& record) {
@@ -178,24 +193,61 @@ Result<std::vector<RecordedDelivery>> replay_deliveries(const ReadRecord& record
     return deliveries;
 }
 
-Result<std::vector<RecordedFrame>> sent_frames(const ReadRecord& record) {
-    std::vector<RecordProblem> problems = record.problems;
-    std::vector<RecordedFrame> frames;
-    for (const RecordEntry& entry : record.entries) {
-        if (entry.event != RecordEvent::Sent) continue;
-        if (std::optional<std::string> problem = frame_problem(entry.bytes)) {
-            problems.push_back({entry.line, std::move(*problem)});
-            continue;
+void RecordStream::add(std::string_view bytes) {
+    for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos; bytes.remove_prefix(end + 1)) {
+        if (tail_.empty()) {
+            read_line(bytes.substr(0, end));
+        } else {
+            tail_.append(bytes.substr(0, end));
+            read_line(tail_);
+            tail_.clear();
         }
-        Frame frame{};
-        std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
-        frames.push_back({entry.line, entry.at_ms, frame, entry.device, entry.meaning});
     }
-    std::sort(problems.begin(), problems.end(),
-              [](const RecordProblem& a, const RecordProblem& b) { return a.line < b.line; });
-    if (std::optional<Refusal> refusal = refusal_of(record, problems)) return *refusal;
-    if (frames.empty()) return Refusal{"Kayıtta gönderilmiş çerçeve (GÖNDERILEN satırı) yok."};
-    return frames;
+    tail_.append(bytes);
+}
+
+void RecordStream::problem(std::size_t line, std::string reason) {
+    ++problem_count_;
+    if (listed_.size() < kListedProblems) listed_.push_back({line, std::move(reason)});
+}
+
+void RecordStream::read_line(std::string_view line) {
+    add_line(record_, line, ++lines_, !has_lines_);
+    if (record_.entries.empty() && record_.problems.empty()) return;
+    has_lines_ = true;
+    if (!record_.entries.empty()) {
+        RecordEntry entry = std::move(record_.entries.front());
+        record_.entries.clear();
+        take_(std::move(entry));
+    } else {
+        problem(record_.problems.front().line, std::move(record_.problems.front().reason));
+        record_.problems.clear();
+    }
+}
+
+std::optional<Refusal> RecordStream::finish() {
+    read_line(tail_);
+    tail_.clear();
+    return refusal_of(record_.has_header, has_lines_, listed_, problem_count_);
+}
+
+SentFramesReader::SentFramesReader(Take take)
+    : take_(std::move(take)), stream_([this](RecordEntry&& entry) {
+          if (entry.event != RecordEvent::Sent) return;
+          if (std::optional<std::string> problem = frame_problem(entry.bytes)) {
+              stream_.problem(entry.line, std::move(*problem));
+              return;
+          }
+          Frame frame{};
+          std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
+          ++frames_;
+          take_({entry.line, entry.at_ms, frame, std::move(entry.device), std::move(entry.meaning)});
+      }) {}
+
+std::optional<Refusal> SentFramesReader::finish() {
+    if (std::optional<Refusal> refusal = stream_.finish()) return refusal;
+    if (frames_ == 0) return Refusal{kNoSentFrame};
+    return std::nullopt;
 }
 
 }  // namespace vela

@@ -8,6 +8,7 @@
 // instead of dropping it.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,10 +73,53 @@ struct RecordedFrame {
     std::string meaning;
 };
 
-// The sent side of a record, for sending again: every GÖNDERILEN line, each a
-// valid frame (seven bytes, the start byte, the right check byte), or a
-// refusal naming the lines that are not ("satır 7: kontrol baytı 176 olmalı,
-// 177 yazılmış"), or a record with no GÖNDERILEN line.
-Result<std::vector<RecordedFrame>> sent_frames(const ReadRecord& record);
+// A record read from its text given in pieces cut anywhere: each event line
+// goes through the record's one line reader and is handed on as it is read.
+// Only the first problems are held, so a big record is never held whole.
+class RecordStream {
+public:
+    using Take = std::function<void(RecordEntry&& entry)>;
+    explicit RecordStream(Take take) : take_(std::move(take)) {}
+
+    // The next bytes of the text, cut anywhere.
+    void add(std::string_view bytes);
+    // A problem the taker finds in the entry it was just handed.
+    void problem(std::size_t line, std::string reason);
+    // Once every byte is added: why the record is refused as a whole (empty,
+    // no header, lines that could not be read, in line order), or nothing.
+    // The entries handed on are then not to be used.
+    std::optional<Refusal> finish();
+
+private:
+    void read_line(std::string_view line);
+
+    ReadRecord record_;  // the header seen, and the line being read
+    std::string tail_;   // a line not yet ended
+    std::size_t lines_ = 0;
+    bool has_lines_ = false;
+    std::size_t problem_count_ = 0;
+    std::vector<RecordProblem> listed_;
+    Take take_;
+};
+
+// The sent side of a record, for sending again, from its text given in
+// pieces cut anywhere: every GÖNDERILEN line that is a valid frame (seven
+// bytes, the start byte, the right check byte) is handed on as it is read.
+// finish() refuses the record for the lines that are not ("satır 7: kontrol
+// baytı 176 olmalı, 177 yazılmış") and those the reader could not read, in
+// line order, or for having no GÖNDERILEN line.
+class SentFramesReader {
+public:
+    using Take = std::function<void(RecordedFrame&& frame)>;
+    explicit SentFramesReader(Take take);
+
+    void add(std::string_view bytes) { stream_.add(bytes); }
+    std::optional<Refusal> finish();
+
+private:
+    std::size_t frames_ = 0;
+    Take take_;
+    RecordStream stream_;
+};
 
 }  // namespace vela

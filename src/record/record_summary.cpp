@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <limits>
 
 #include "protocol/decimal.h"
 
@@ -68,35 +69,44 @@ std::vector<std::chrono::milliseconds> gaps_between(std::span<const std::optiona
                                                     Gaps choice) {
     std::vector<std::chrono::milliseconds> gaps;
     for (std::size_t i = 1; i < recorded_ms.size(); ++i) {
-        std::chrono::milliseconds gap{0};
-        if (recorded_ms[i - 1] && recorded_ms[i])
-            gap = std::chrono::milliseconds(std::max<std::int64_t>(*recorded_ms[i] - *recorded_ms[i - 1], 0));
-        if (choice == Gaps::LongOnesShortened) gap = std::min(gap, kLongestShortenedGap);
-        gaps.push_back(gap);
+        std::int64_t gap = 0;
+        if (recorded_ms[i - 1] && recorded_ms[i] && __builtin_sub_overflow(*recorded_ms[i], *recorded_ms[i - 1], &gap))
+            gap = *recorded_ms[i] > *recorded_ms[i - 1] ? std::numeric_limits<std::int64_t>::max() : 0;
+        std::chrono::milliseconds wait{std::max<std::int64_t>(gap, 0)};
+        if (choice == Gaps::LongOnesShortened) wait = std::min(wait, kLongestShortenedGap);
+        gaps.push_back(wait);
     }
     return gaps;
 }
 
+// Sums and conversions stop at the longest time there is instead of wrapping.
 std::chrono::milliseconds run_duration(std::span<const std::chrono::milliseconds> gaps, std::size_t frames, int baud) {
     using std::chrono::microseconds;
+    using std::chrono::milliseconds;
+    constexpr auto kLongest = std::numeric_limits<std::int64_t>::max();
     if (frames == 0 || baud <= 0) return {};
-    const microseconds frame_time{70'000'000 / baud};
-    microseconds total = frame_time;
-    for (const std::chrono::milliseconds gap : gaps) total += std::max<microseconds>(gap, frame_time);
-    return std::chrono::round<std::chrono::milliseconds>(total);
+    const std::int64_t frame_us = 70'000'000 / baud;
+    std::int64_t total_us = frame_us;
+    for (const milliseconds gap : gaps) {
+        std::int64_t gap_us = 0;
+        if (__builtin_mul_overflow(gap.count(), std::int64_t{1000}, &gap_us)) gap_us = kLongest;
+        if (__builtin_add_overflow(total_us, std::max(gap_us, frame_us), &total_us)) return milliseconds{kLongest};
+    }
+    return std::chrono::round<milliseconds>(microseconds{total_us});
 }
 
 std::string duration_text(std::chrono::milliseconds duration) {
     const long long ms = std::max<long long>(duration.count(), 0);
-    char text[32];
-    if (const long long tenths = (ms + 50) / 100; tenths < 100) {
+    const auto rounded = [ms](long long unit) { return ms / unit + (ms % unit >= unit / 2 ? 1 : 0); };
+    char text[48];
+    if (const long long tenths = rounded(100); tenths < 100) {
         std::snprintf(text, sizeof text, "%lld,%lld sn", tenths / 10, tenths % 10);
-    } else if (const long long s = (ms + 500) / 1000; s < 60) {
+    } else if (const long long s = rounded(1000); s < 60) {
         std::snprintf(text, sizeof text, "%lld sn", s);
     } else if (s < 3600) {
         std::snprintf(text, sizeof text, "%lld dk %02lld sn", s / 60, s % 60);
     } else {
-        const long long minutes = (s + 30) / 60;
+        const long long minutes = s / 60 + (s % 60 >= 30 ? 1 : 0);
         std::snprintf(text, sizeof text, "%lld sa %02lld dk", minutes / 60, minutes % 60);
     }
     return text;
@@ -112,6 +122,10 @@ std::string resend_stopped_meaning(std::size_t sent, std::size_t frames) {
 
 std::string resend_port_lost_meaning(std::size_t sent, std::size_t frames) {
     return "port koptu: " + std::to_string(sent) + "/" + std::to_string(frames);
+}
+
+std::string resend_stuck_meaning(std::size_t sent, std::size_t frames) {
+    return "cihaz veri almıyor: " + std::to_string(sent) + "/" + std::to_string(frames);
 }
 
 std::string resent_frame_meaning(std::string_view recorded_meaning) {

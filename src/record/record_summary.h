@@ -37,12 +37,14 @@ inline constexpr std::chrono::milliseconds kLongestShortenedGap{1000};
 // The wait before each frame but the first, counted from when the frame
 // before it went out: the difference of their recorded times (none for a
 // frame without a time, or one recorded earlier than the frame before it),
-// with waits over a second cut to a second when asked.
+// with waits over a second cut to a second when asked. A gap too long to
+// count is the longest there is.
 std::vector<std::chrono::milliseconds> gaps_between(std::span<const std::optional<std::int64_t>> recorded_ms,
                                                     Gaps choice);
 
 // The length of a run: the waits, and the line time of every frame not
-// covered by the wait after it (70 bits a frame at `baud`).
+// covered by the wait after it (70 bits a frame at `baud`); at most the
+// longest time there is.
 std::chrono::milliseconds run_duration(std::span<const std::chrono::milliseconds> gaps, std::size_t frames, int baud);
 
 // "0,4 sn", "12 sn", "2 dk 05 sn", "1 sa 03 dk": rounded to what a person
@@ -54,6 +56,8 @@ std::string resend_started_meaning(std::string_view file, std::size_t frames);
 inline constexpr char kResendFinishedMeaning[] = "bitti";
 std::string resend_stopped_meaning(std::size_t sent, std::size_t frames);
 std::string resend_port_lost_meaning(std::size_t sent, std::size_t frames);
+// The port stayed open, but the device took no byte.
+std::string resend_stuck_meaning(std::size_t sent, std::size_t frames);
 std::string resent_frame_meaning(std::string_view recorded_meaning);
 
 }  // namespace vela

@@ -57,6 +57,9 @@ private:
     std::chrono::seconds offset_;
 };
 
+// A time the reader read back ("2026-12-06 14:32:05.127"), as the record shows it.
+std::string record_time_text(std::int64_t local_ms);
+
 // "UTC+03:00", "UTC-03:30".
 std::string utc_offset_text(std::chrono::seconds offset);
 
@@ -75,6 +78,13 @@ std::string recognised_meaning(std::string_view sentence);
 // The meanings of the port events. The opening names the record's UTC
 // offset, so that its times read the same anywhere.
 std::string port_opened_meaning(std::string_view device, int baud, std::chrono::seconds utc_offset);
+struct PortOpening {
+    std::string device;
+    int baud = 0;
+    std::chrono::seconds utc_offset{0};  // none named: the times are taken as UTC
+};
+// The opening line's meaning read back; none for any other meaning.
+std::optional<PortOpening> read_port_opened(std::string_view meaning);
 inline constexpr char kPortLostMeaning[] = "bağlantı koptu";
 inline constexpr char kPortBackMeaning[] = "yeniden açıldı";
 inline constexpr char kPortUnknownMeaning[] = "yeniden açılamadı: hangi adaptör olduğu belli değil";

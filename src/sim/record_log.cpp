@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "sim/file_error.h"
+#include "record/file_error.h"
 
 namespace vela::sim {
 
@@ -13,7 +13,8 @@ RecordLog::RecordLog(std::string path) : path_(std::move(path)) {
     // Opened without waiting: a FIFO nobody reads would hold the open for good.
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd_ < 0) {
-        const std::string reason = errno == ENXIO ? "okuyanı olmayan bir FIFO" : file_error_reason(errno);
+        const std::string reason = errno == ENXIO ? "okuyanı olmayan bir FIFO"
+                                                  : file_error_reason(errno, FileUse::Writing);
         failure_ = "Kayıt dosyası açılamadı: " + path_ + " (" + reason + ")";
         return;
     }
@@ -35,7 +36,8 @@ bool RecordLog::write_line(std::string_view line) {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             // A write that takes nothing without an error would never end.
-            failure_ = "Kayıt dosyasına yazılamadı: " + path_ + " (" + file_error_reason(n < 0 ? errno : EIO) + ")";
+            failure_ = "Kayıt dosyasına yazılamadı: " + path_ + " (" +
+                       file_error_reason(n < 0 ? errno : EIO, FileUse::Writing) + ")";
             return false;
         }
         done += static_cast<std::size_t>(n);

@@ -8,8 +8,8 @@
 namespace vela::sim {
 
 // Every received delivery of the record at `path`, or the message that says
-// why none is played: the file cannot be read, is not a plain file, or is not
-// a record whose every line could be read.
+// why none is played: the file cannot be read, is not a plain file, is too
+// big, or is not a record whose every line could be read.
 Result<std::vector<RecordedDelivery>> read_replay_file(const std::string& path);
 
 }  // namespace vela::sim

@@ -13,6 +13,8 @@
 #include "ui/hat_durumu.h"
 #include "ui/line_watch.h"
 #include "ui/open_file_dialog.h"
+#include "ui/plain_text.h"
+#include "ui/record_exporter.h"
 #include "ui/record_sender.h"
 #include "ui/save_file_dialog.h"
 #include "ui/shown_byte.h"
@@ -76,6 +78,7 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
     sendFromRecord_->setShortcut(QKeySequence::Open);
     stopRecord_ = new QAction(QStringLiteral("Kaydı Durdur"), this);
     stopRecord_->setEnabled(false);
+    exportRecord_ = new QAction(QStringLiteral("Kaydı Dışa Aktar…"), this);
     showLineStatus_ = new QAction(QStringLiteral("Hat Durumu"), this);
     showLineStatus_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     // Text7's context menu lists the actions added to it; the window carries
@@ -83,6 +86,7 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
     ui->Text7->addAction(saveRecord_);
     ui->Text7->addAction(sendFromRecord_);
     ui->Text7->addAction(stopRecord_);
+    ui->Text7->addAction(exportRecord_);
     ui->Text7->addAction(showLineStatus_);
     addAction(saveRecord_);
     addAction(sendFromRecord_);
@@ -97,7 +101,13 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
     recordSender_ = std::make_unique<RecordSender>(*this);
     recordFolder_ = QDir::homePath();
     connect(stopRecord_, &QAction::triggered, &recorder_, &SessionRecorder::stop);
-    recordFile_ = new QLabel(this);
+    recordExporter_ = new RecordExporter(this);
+    // The record being written is offered first, with what came until now.
+    connect(exportRecord_, &QAction::triggered, this, [this] {
+        recorder_.flush();
+        recordExporter_->start(recorder_.path(), recordFolder_);
+    });
+    recordFile_ = plainLabel({}, this);
     recordFile_->setObjectName(QStringLiteral("KayitDosyasiLabel"));
     recordFile_->setGeometry(kRecordFileArea);
     recordFile_->hide();
@@ -242,7 +252,7 @@ void AnaMenu::sendFromRecord() {
 void AnaMenu::showRecordFile(const QString& path) {
     stopRecord_->setEnabled(!path.isEmpty());
     recordFile_->setVisible(!path.isEmpty());
-    recordFile_->setToolTip(path);
+    recordFile_->setToolTip(plainToolTip(path));
     const QString text = QStringLiteral("Kayıt: ") + QFileInfo(path).fileName();
     recordFile_->setText(recordFile_->fontMetrics().elidedText(text, Qt::ElideMiddle, recordFile_->width()));
 }

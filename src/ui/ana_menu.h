@@ -25,6 +25,7 @@ class AnaMenu;
 class HatDurumu;
 class LineWatch;
 class ReceivedLog;
+class RecordExporter;
 class RecordSender;
 class Windows;
 
@@ -99,10 +100,12 @@ private:
     QAction* saveRecord_ = nullptr;
     QAction* stopRecord_ = nullptr;
     QAction* sendFromRecord_ = nullptr;
+    QAction* exportRecord_ = nullptr;
     QAction* showLineStatus_ = nullptr;
     std::unique_ptr<LineWatch> lineWatch_;
     HatDurumu* hatDurumu_ = nullptr;
     std::unique_ptr<RecordSender> recordSender_;
+    RecordExporter* recordExporter_ = nullptr;
     QString recordFolder_;          // of the last record saved or opened
     QLabel* recordFile_ = nullptr;  // the file appended to, while it is
 };

@@ -12,6 +12,7 @@
 #include "ui/ana_menu.h"
 #include "ui/console_style.h"
 #include "ui/feedback.h"
+#include "ui/plain_text.h"
 #include "ui/windows.h"
 #include "ui/wrapping_button.h"
 
@@ -115,7 +116,8 @@ bool com_select::eventFilter(QObject* watched, QEvent* event) {
     // Built as it is shown: adapters come and go while the window is open.
     if (event->type() == QEvent::ToolTip) {
         for (int i = 0; i < kPorts; ++i) {
-            if (watched == com1[i]) com1[i]->setToolTip(QString::fromStdString(describeCom(i + 1, comTarget(i + 1))));
+            if (watched == com1[i])
+                com1[i]->setToolTip(plainToolTip(QString::fromStdString(describeCom(i + 1, comTarget(i + 1)))));
         }
     }
     return QWidget::eventFilter(watched, event);

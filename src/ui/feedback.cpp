@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "ui/plain_text.h"
+
 namespace vela {
 
 namespace {
@@ -15,6 +17,7 @@ void Feedback::message(QWidget* parent, const QString& text) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Ok, parent);
+    box.setTextFormat(kOutsideTextFormat);  // messages quote file names, record fields and system errors
     box.exec();
 }
 

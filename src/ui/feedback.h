@@ -20,8 +20,8 @@ public:
         virtual void endProgram() = 0;
     };
 
-    // Modal box titled kApplicationTitle with one "OK" button and no icon;
-    // returns when it is closed.
+    // Modal box titled kApplicationTitle with one "OK" button and no icon,
+    // its text shown as plain text; returns when it is closed.
     static void message(QWidget* parent, const QString& text);
     static void beep();
     // Ends the program at once: the event loop returns and every window and

@@ -15,6 +15,7 @@
 
 #include "ui/line_status_model.h"
 #include "ui/line_watch.h"
+#include "ui/plain_text.h"
 
 namespace vela {
 
@@ -25,8 +26,7 @@ const QString HatDurumu::kNotReported = QStringLiteral(
 namespace {
 
 QLabel* valueLabel(QFormLayout* form, const QString& caption) {
-    auto* value = new QLabel;
-    value->setTextFormat(Qt::PlainText);
+    QLabel* value = plainLabel({});
     // A fixed size: a new count repaints the label alone, without laying the window out again.
     value->setFixedSize(value->fontMetrics().horizontalAdvance(QStringLiteral("%100.0 (19200 baud)")),
                         value->fontMetrics().height());

@@ -5,10 +5,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressDialog>
+#include <algorithm>
+#include <atomic>
 
-#include "record/record_summary.h"
+#include "record/record_file.h"
 #include "ui/ana_menu.h"
 #include "ui/feedback.h"
+#include "ui/plain_text.h"
 #include "ui/resend_dialog.h"
 #include "ui/shown_byte.h"
 #include "ui/transmitter.h"
@@ -23,30 +26,78 @@ using std::chrono::milliseconds;
 // A long wait's timer ends this early, so that a timer that fires a little
 // late still leaves the end of the wait to the port's exact pause.
 constexpr milliseconds kTimerEndsEarly{4};
+// A timer is armed for at most this long at a time: a recorded gap may be
+// far longer than a timer's interval can hold.
+constexpr milliseconds kLongestTimerStep{60'000};
+// How much of the record is read between looks at "Vazgeç".
+constexpr std::size_t kReadBlock = std::size_t{1} << 20;
+constexpr milliseconds kReadingShownEvery{50};
+constexpr milliseconds kReadingShownAfter{300};
 
 const QString kTitle = QStringLiteral("Kayıttan Gönder");
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
-std::vector<std::optional<std::int64_t>> recordedTimes(const std::vector<RecordedFrame>& frames) {
-    std::vector<std::optional<std::int64_t>> times;
-    for (const RecordedFrame& f : frames) times.push_back(f.at_ms);
-    return times;
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// `from` + `gap`, or the farthest time there is for a gap beyond it.
+Clock::time_point later(Clock::time_point from, milliseconds gap) {
+    const auto room = std::chrono::floor<milliseconds>(Clock::time_point::max() - from);
+    return gap >= room ? Clock::time_point::max() : from + gap;
 }
 
-QString summary(const QString& path, const std::vector<RecordedFrame>& frames, int baud) {
-    std::vector<AddressedDevice> devices;
-    for (const RecordedFrame& f : frames) devices.push_back({recorded_device(f.device), f.frame[5]});
-    const auto times = recordedTimes(frames);
-    const auto duration = [&](Gaps choice) {
-        return text(duration_text(run_duration(gaps_between(times, choice), frames.size(), baud)));
-    };
+QString summary(const QString& path, const ResendFrames& frames, int baud) {
+    const auto duration = [&](Gaps choice) { return text(duration_text(frames.duration(choice, baud))); };
     return QStringLiteral(
                "%1\n\n%2 çerçeve gönderilecek: %3\n\nSüre: kayıttaki aralıklarla yaklaşık %4; uzun "
                "beklemeler kısaltılırsa yaklaşık %5.")
         .arg(QFileInfo(path).fileName())
         .arg(frames.size())
-        .arg(text(devices_summary(devices)), duration(Gaps::AsRecorded), duration(Gaps::LongOnesShortened));
+        .arg(text(frames.devices()), duration(Gaps::AsRecorded), duration(Gaps::LongOnesShortened));
+}
+
+}  // namespace
+
+// What the worker and the window share while a record is read; the results
+// are the worker's until it hands the whole back.
+struct RecordLoad {
+    QString path;
+    int baud = 0;
+    std::atomic<bool> cancelled{false};
+    std::atomic<std::uint64_t> size{0};
+    std::atomic<std::uint64_t> done{0};
+    QString refusal;  // the message, for a record not sent
+    ResendFrames frames;
+    QString summary;
+};
+
+namespace {
+
+// On the worker: the file checked before it is read, then read a block at a
+// time into the one reader of records, keeping only the frames.
+void load(RecordLoad& load) {
+    const QString path = nativePath(load.path);
+    RecordFile file(QFile::encodeName(load.path).toStdString());
+    const auto unreadable = [&](const std::string& reason) {
+        load.refusal = QStringLiteral("Kayıt okunamadı: %1 (%2).").arg(path, text(reason));
+    };
+    if (!file.problem().empty()) return unreadable(file.problem());
+    load.size = file.size();
+    SentFramesReader reader([&load](RecordedFrame&& frame) { load.frames.add(frame); });
+    std::string block(kReadBlock, '\0');
+    for (;;) {
+        if (load.cancelled) return;
+        const Result<std::size_t> read = file.read(block);
+        if (!read) return unreadable(read.message());
+        if (*read == 0) break;
+        reader.add(std::string_view(block.data(), *read));
+        load.done += *read;
+    }
+    if (const std::optional<Refusal> refusal = reader.finish()) {
+        load.refusal = QStringLiteral("Kayıt gönderilmiyor: %1\n%2").arg(path, text(refusal->message));
+        return;
+    }
+    load.summary = summary(load.path, load.frames, load.baud);
 }
 
 }  // namespace
@@ -56,36 +107,69 @@ RecordSender::RecordSender(AnaMenu& menu) : menu_(menu) {
     wait_.setTimerType(Qt::PreciseTimer);
     connect(&wait_, &QTimer::timeout, this, &RecordSender::waitOver);
     connect(&menu_.MSComm1, &SerialPort::lost, this, &RecordSender::portLost);
+    readingShown_.setInterval(kReadingShownEvery);
+    connect(&readingShown_, &QTimer::timeout, this, [this] {
+        const std::uint64_t size = load_->size;
+        if (size > 0) reading_->setValue(static_cast<int>(load_->done * 100 / size));
+    });
 }
 
-RecordSender::~RecordSender() = default;
+RecordSender::~RecordSender() {
+    if (load_) load_->cancelled = true;
+    if (reader_.joinable()) reader_.join();
+}
 
-bool RecordSender::start(const QString& path) {
-    if (running()) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Feedback::message(
-            &menu_,
-            QStringLiteral("Kayıt okunamadı: %1 (%2).").arg(QDir::toNativeSeparators(path), file.errorString()));
-        return false;
-    }
-    const QByteArray content = file.readAll();
-    const Result<std::vector<RecordedFrame>> read = sent_frames(
-        read_record(std::string_view(content.constData(), static_cast<std::size_t>(content.size()))));
-    if (!read) {
-        Feedback::message(&menu_, text(read.message()));
-        return false;
-    }
-    const std::optional<Gaps> choice = ResendDialog::ask(&menu_, summary(path, *read, menu_.MSComm1.baudRate()));
-    if (!choice) return false;
+void RecordSender::start(const QString& path) {
+    if (running()) return;
+    load_ = std::make_shared<RecordLoad>();
+    load_->path = path;
+    load_->baud = menu_.MSComm1.baudRate();
+    reading_ = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Vazgeç"), 0, 100, &menu_);
+    reading_->setLabel(plainLabel(QStringLiteral("Kayıt okunuyor: %1").arg(QFileInfo(path).fileName())));
+    reading_->setWindowTitle(kTitle);
+    reading_->setWindowModality(Qt::WindowModal);
+    reading_->setAutoClose(false);
+    reading_->setAutoReset(false);
+    connect(reading_.get(), &QProgressDialog::canceled, this, [this] { load_->cancelled = true; });
+    reading_->setMinimumDuration(static_cast<int>(kReadingShownAfter.count()));
+    reading_->setValue(0);  // shown once the reading takes longer
+    readingShown_.start();
+    // The whole result comes back to the window's thread in one queued call.
+    reader_ = std::thread([this, load = load_] {
+        vela::load(*load);
+        QMetaObject::invokeMethod(
+            this, [this, load] { read(load); }, Qt::QueuedConnection);
+    });
+}
 
-    frames_ = *read;
-    gaps_ = gaps_between(recordedTimes(frames_), *choice);
+void RecordSender::read(const std::shared_ptr<RecordLoad>& load) {
+    reader_.join();
+    readingShown_.stop();
+    // Its setValue() may be what runs this call.
+    reading_.release()->deleteLater();
+    if (load->cancelled) {
+        load_.reset();
+        return;
+    }
+    if (!load->refusal.isEmpty()) {
+        Feedback::message(&menu_, load->refusal);
+        load_.reset();
+        return;
+    }
+    const std::optional<Gaps> choice = ResendDialog::ask(&menu_, load->summary);
+    load_.reset();
+    if (choice) begin(load->path, std::move(load->frames), *choice);
+}
+
+void RecordSender::begin(const QString& path, ResendFrames frames, Gaps gaps) {
+    frames_ = std::move(frames);
+    gaps_ = gaps;
     sent_ = 0;
     stopAsked_ = lost_ = false;
     const int count = static_cast<int>(frames_.size());
-    progress_ = std::make_unique<QProgressDialog>(QStringLiteral("Çerçeve 0 / %1").arg(count), QStringLiteral("Durdur"),
-                                                  0, count, &menu_);
+    progress_ = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Durdur"), 0, count, &menu_);
+    progress_->setObjectName(QStringLiteral("KayittanGonderim"));
+    progress_->setLabel(plainLabel(QStringLiteral("Çerçeve 0 / %1").arg(count)));  // shows the records' meanings
     progress_->setWindowTitle(kTitle);
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setAutoClose(false);
@@ -93,24 +177,23 @@ bool RecordSender::start(const QString& path) {
     progress_->setMinimumDuration(0);
     connect(progress_.get(), &QProgressDialog::canceled, this, &RecordSender::stop);
     progress_->show();
-    menu_.sessionRecorder().resending(
-        text(resend_started_meaning(QDir::toNativeSeparators(path).toStdString(), frames_.size())));
+    menu_.sessionRecorder().resending(text(resend_started_meaning(nativePath(path).toStdString(), frames_.size())));
     // The first frame too goes out from the event loop, once the dialog is up.
     nextAt_ = Clock::now();
     wait_.start(0);
-    return true;
 }
 
 void RecordSender::sendNext() {
-    const RecordedFrame& recorded = frames_[sent_];
-    const Device device = recorded_device(recorded.device);
-    const QString command = text(resent_frame_meaning(recorded.meaning));
+    const Frame& frame = frames_.frame(sent_);
+    const Device device = frames_.device(sent_);
+    const QString meaning = text(std::string(frames_.meaning(sent_)));
+    const QString command = text(resent_frame_meaning(frames_.meaning(sent_)));
     // The wait for the next frame counts from the moment this one is recorded
     // as sent, once the device has sent it: that is when its name is asked.
     Clock::time_point wentOut;
     sending_ = true;
     const bool sent = menu_.sendRecorded(
-        progress_.get(), Sequence{Step{recorded.frame, milliseconds{0}}}, device,
+        progress_.get(), Sequence{Step{frame, milliseconds{0}}}, device,
         [&](const Frame&) {
             wentOut = Clock::now();
             return command;
@@ -118,7 +201,8 @@ void RecordSender::sendNext() {
         [this](int index, Byte value) { menu_.GonderilenLabel(index)->setText(shownByte(value)); });
     sending_ = false;
     if (!sent) {
-        finish(End::PortLost);
+        // A device that takes no byte leaves the port open; a lost one closes it.
+        finish(menu_.MSComm1.isOpen() ? End::Stuck : End::PortLost);
         return;
     }
     ++sent_;
@@ -126,13 +210,13 @@ void RecordSender::sendNext() {
     progress_->setLabelText(QStringLiteral("Çerçeve %1 / %2: %3 — %4")
                                 .arg(sent_)
                                 .arg(frames_.size())
-                                .arg(text(device_name(device, recorded.frame[5])), text(recorded.meaning)));
+                                .arg(text(device_name(device, frame[5])), meaning));
     progress_->setValue(static_cast<int>(sent_));  // a modal dialog handles its events here
     if (sent_ == frames_.size()) {
         finish(End::Done);
         return;
     }
-    nextAt_ = wentOut + gaps_[sent_ - 1];
+    nextAt_ = later(wentOut, frames_.gap_before(sent_, gaps_));
     waitForNext();
 }
 
@@ -142,10 +226,16 @@ void RecordSender::waitForNext() {
         return;
     }
     const auto early = std::chrono::floor<milliseconds>(nextAt_ - kTimerEndsEarly - Clock::now());
-    wait_.start(std::max(early, milliseconds{0}));
+    wait_.start(std::clamp(early, milliseconds{0}, kLongestTimerStep));
 }
 
+// Only the last few milliseconds of a wait are spent in the port's pause on
+// this thread; a longer rest is another step on the timer.
 void RecordSender::waitOver() {
+    if (nextAt_ - Clock::now() > 2 * kTimerEndsEarly) {
+        waitForNext();
+        return;
+    }
     menu_.MSComm1.pauseUntil(nextAt_);
     sendNext();
 }
@@ -158,7 +248,7 @@ void RecordSender::stop() {
 // A device that vanishes during a wait ends the run with the message a send
 // gives; while a frame goes out, the send tells it itself.
 void RecordSender::portLost() {
-    if (!running() || sending_ || lost_) return;
+    if (!progress_ || sending_ || lost_) return;
     lost_ = true;
     const bool waiting = wait_.isActive();
     wait_.stop();  // the message box below runs the event loop
@@ -169,15 +259,19 @@ void RecordSender::portLost() {
 void RecordSender::finish(End end) {
     wait_.stop();
     const std::size_t count = frames_.size();
-    const std::string meaning = end == End::Done      ? std::string(kResendFinishedMeaning)
-                                : end == End::Stopped ? resend_stopped_meaning(sent_, count)
-                                                      : resend_port_lost_meaning(sent_, count);
+    std::string meaning;
+    switch (end) {
+    case End::Done: meaning = kResendFinishedMeaning; break;
+    case End::Stopped: meaning = resend_stopped_meaning(sent_, count); break;
+    case End::PortLost: meaning = resend_port_lost_meaning(sent_, count); break;
+    case End::Stuck: meaning = resend_stuck_meaning(sent_, count); break;
+    }
     menu_.sessionRecorder().resending(text(meaning));
     // The dialog may be the sender of the signal that ended the run.
     QProgressDialog* dialog = progress_.release();
     dialog->hide();
     dialog->deleteLater();
-    frames_.clear();
+    frames_ = {};
     emit finished();
 }
 

@@ -1,25 +1,29 @@
 #pragma once
 // Sends the frames of a saved session record again, after the technician has
-// seen where they go and how long it takes. The run is driven from the event
-// loop, one whole frame at a time through the main window's recorded send, so
-// that the window paints, the monitor goes on and "Durdur" works between
-// frames and during waits of minutes. Each frame waits at least its recorded
-// gap after the one before it went out: long waits on a timer that ends a few
-// milliseconds early, the rest in the port's exact pause.
+// seen where they go and how long it takes. The record is read and checked on
+// a worker thread, with its progress and "Vazgeç", so that a big or strange
+// file never stops the window; only its frames are kept. The run is driven
+// from the event loop, one whole frame at a time through the main window's
+// recorded send, so that the window paints, the monitor goes on and "Durdur"
+// works between frames and during waits of any length. Each frame waits at
+// least its recorded gap after the one before it went out: long waits on a
+// timer re-armed in bounded steps that ends a few milliseconds early, the
+// rest in the port's exact pause.
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <chrono>
 #include <memory>
-#include <vector>
+#include <thread>
 
-#include "record/record_reader.h"
+#include "record/resend_frames.h"
 
 class QProgressDialog;
 
 namespace vela {
 
 class AnaMenu;
+struct RecordLoad;
 
 class RecordSender : public QObject {
     Q_OBJECT
@@ -28,22 +32,22 @@ public:
     explicit RecordSender(AnaMenu& menu);
     ~RecordSender() override;
 
-    // Reads the record at `path` and, once the technician has confirmed,
-    // starts sending. False when the record was refused (with its message)
-    // or the technician cancelled: then nothing was sent.
-    bool start(const QString& path);
-    bool running() const { return progress_ != nullptr; }
-
-    // How far the run is, with "Durdur"; only while it runs.
-    QProgressDialog* progress() const { return progress_.get(); }
+    // Starts reading the record at `path`; once it is read and the
+    // technician has confirmed, sending starts. A record refused (with its
+    // message) or cancelled sends nothing.
+    void start(const QString& path);
+    // Reading, waiting for the confirmation or sending.
+    bool running() const { return load_ != nullptr || progress_ != nullptr; }
 
 signals:
     void finished();
 
 private:
     using Clock = std::chrono::steady_clock;
-    enum class End { Done, Stopped, PortLost };
+    enum class End { Done, Stopped, PortLost, Stuck };
 
+    void read(const std::shared_ptr<RecordLoad>& load);
+    void begin(const QString& path, ResendFrames frames, Gaps gaps);
     void sendNext();
     void waitForNext();
     void waitOver();
@@ -52,8 +56,12 @@ private:
     void finish(End end);
 
     AnaMenu& menu_;
-    std::vector<RecordedFrame> frames_;
-    std::vector<std::chrono::milliseconds> gaps_;  // before frame i + 1
+    std::thread reader_;
+    std::shared_ptr<RecordLoad> load_;  // while the record is read and confirmed
+    QTimer readingShown_;
+    std::unique_ptr<QProgressDialog> reading_;
+    ResendFrames frames_;
+    Gaps gaps_ = Gaps::AsRecorded;
     std::size_t sent_ = 0;
     Clock::time_point nextAt_;
     QTimer wait_;

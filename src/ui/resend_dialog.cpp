@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/plain_text.h"
+
 namespace vela {
 
 namespace {
@@ -22,7 +24,7 @@ std::optional<Gaps> ResendDialog::ask(QWidget* parent, const QString& summary) {
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Kayıttan Gönder"));
     auto* layout = new QVBoxLayout(&dialog);
-    auto* text = new QLabel(summary, &dialog);
+    QLabel* text = plainLabel(summary, &dialog);  // the file's name and its devices' names
     text->setWordWrap(true);
     layout->addWidget(text);
     QButtonGroup choice(&dialog);

@@ -1,11 +1,16 @@
 #include "ui/session_recorder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QWidget>
 #include <algorithm>
 #include <cerrno>
 
+#include "record/file_error.h"
 #include "ui/feedback.h"
 
 namespace vela {
@@ -24,17 +29,21 @@ RecordClock startedNow() {
 
 RecordClock::Monotonic::time_point now() { return RecordClock::Monotonic::now(); }
 
-// The reasons a technician can act on, in words; anything else as the system
-// words it.
-QString reason(int error, const QString& fallback) {
-    switch (error) {
-    case ENOSPC: return QStringLiteral("diskte yer kalmadı");
-    case EACCES:
-    case EPERM: return QStringLiteral("yazma izni yok");
-    case ENOENT: return QStringLiteral("klasör bulunamadı");
-    case EROFS: return QStringLiteral("disk salt okunur");
-    default: return fallback;
-    }
+QString reason(int error) { return QString::fromStdString(file_error_reason(error, FileUse::Writing)); }
+
+// Why `path` is not to be saved to, or nothing. Only a regular file takes a
+// record: a FIFO would block the open and a device would swallow the record.
+// The file is opened without waiting and checked before it is truncated.
+QString unfitForSaving(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if (::stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return S_ISDIR(status.st_mode) ? reason(EISDIR) : QStringLiteral("düz bir dosya değil");
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) return reason(errno);
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    ::close(fd);
+    return regular ? QString() : QStringLiteral("düz bir dosya değil");
 }
 
 }  // namespace
@@ -113,9 +122,13 @@ void SessionRecorder::flush() {
 bool SessionRecorder::saveTo(const QString& path) {
     stop();
     file_.setFileName(path);
+    if (const QString unfit = unfitForSaving(path); !unfit.isEmpty()) {
+        fail(unfit);
+        return false;
+    }
     errno = 0;
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        fail(reason(errno, file_.errorString()));
+        fail(errno != 0 ? reason(errno) : file_.errorString());
         return false;
     }
     std::string everything = std::string(kRecordHeader) + '\n';
@@ -131,7 +144,7 @@ bool SessionRecorder::write(const std::string& text) {
     errno = 0;
     const qint64 written = file_.write(text.data(), static_cast<qint64>(text.size()));
     if (written == static_cast<qint64>(text.size())) return true;
-    fail(reason(errno, file_.errorString()));
+    fail(errno != 0 ? reason(errno) : file_.errorString());
     return false;
 }
 

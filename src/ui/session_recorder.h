@@ -59,6 +59,8 @@ public:
     bool saveTo(const QString& path);
     void stop();
     bool appending() const { return file_.isOpen(); }
+    // The file appended to; empty when none is.
+    QString path() const { return appending() ? file_.fileName() : QString(); }
 
 signals:
     // The file appended to, or an empty name once the appending has stopped.

@@ -1,7 +1,7 @@
 // The record reader on any text a person may have edited: a byte-order mark
 // and CRLF line ends change nothing, every line is either read or refused,
 // a line read is written back to the same line, and what replay and sending
-// again take from a record is what they promise.
+// again take from a record is what they promise, also from a text in pieces.
 #include <algorithm>
 #include <string>
 
@@ -57,12 +57,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto deliveries = vela::replay_deliveries(read)) {
         FUZZ_CHECK(read.has_header && read.problems.empty() && !deliveries->empty());
     }
-    if (const auto frames = vela::sent_frames(read)) {
-        for (const vela::RecordedFrame& sent : *frames) {
-            const vela::Frame& f = sent.frame;
-            FUZZ_CHECK(f[0] == vela::kStartByte && f[6] == vela::Kontrol_Toplami(f[0], f[1], f[2], f[3], f[4], f[5]));
-        }
-        FUZZ_CHECK(read.has_header && read.problems.empty() && !frames->empty());
-    }
+    // Cut anywhere, the text gives the same frames or the same refusal, and
+    // only a record whose every line was read is sent.
+    std::vector<std::size_t> whole, cut_up;
+    vela::SentFramesReader at_once([&whole](vela::RecordedFrame&& frame) { whole.push_back(frame.line); });
+    vela::SentFramesReader pieces([&cut_up](vela::RecordedFrame&& frame) {
+        const vela::Frame& f = frame.frame;
+        FUZZ_CHECK(f[0] == vela::kStartByte && f[6] == vela::Kontrol_Toplami(f[0], f[1], f[2], f[3], f[4], f[5]));
+        cut_up.push_back(frame.line);
+    });
+    const std::size_t cut = size == 0 ? 0 : data[0] % (size + 1);
+    at_once.add(text);
+    pieces.add(std::string_view(text).substr(0, cut));
+    pieces.add(std::string_view(text).substr(cut));
+    const std::optional<vela::Refusal> refused = pieces.finish(), refused_whole = at_once.finish();
+    FUZZ_CHECK(whole == cut_up && refused.has_value() == refused_whole.has_value());
+    FUZZ_CHECK(!refused || refused->message == refused_whole->message);
+    FUZZ_CHECK(refused || (read.has_header && read.problems.empty() && !cut_up.empty()));
     return 0;
 }

@@ -1,6 +1,7 @@
 // What the confirmation before sending a record again says: the devices,
 // grouped, the waits and the run's length.
 #include <QTest>
+#include <limits>
 
 #include "record/record_summary.h"
 
@@ -47,49 +48,54 @@ private slots:
     void gaps_data() {
         QTest::addColumn<Times>("times");
         QTest::addColumn<bool>("shortened");
-        QTest::addColumn<QList<int>>("gaps");
+        QTest::addColumn<QList<qint64>>("gaps");
         const Times text{1000, 1201, 1221, 1441, 1461};  // a two-letter dot-matrix text
-        QTest::newRow("as recorded") << text << false << QList<int>{201, 20, 220, 20};
-        QTest::newRow("short ones stay") << text << true << QList<int>{201, 20, 220, 20};
+        QTest::newRow("as recorded") << text << false << QList<qint64>{201, 20, 220, 20};
+        QTest::newRow("short ones stay") << text << true << QList<qint64>{201, 20, 220, 20};
         const Times site{0, 1000, 1001, 600001, 601002};
-        QTest::newRow("minutes apart") << site << false << QList<int>{1000, 1, 599000, 1001};
-        QTest::newRow("minutes, shortened") << site << true << QList<int>{1000, 1, 1000, 1000};
+        QTest::newRow("minutes apart") << site << false << QList<qint64>{1000, 1, 599000, 1001};
+        QTest::newRow("minutes, shortened") << site << true << QList<qint64>{1000, 1, 1000, 1000};
         QTest::newRow("time missing or out of order")
-            << Times{5000, std::nullopt, 7000, 6000, 6500} << false << QList<int>{0, 0, 0, 500};
-        QTest::newRow("one frame") << Times{42} << true << QList<int>{};
+            << Times{5000, std::nullopt, 7000, 6000, 6500} << false << QList<qint64>{0, 0, 0, 500};
+        QTest::newRow("one frame") << Times{42} << true << QList<qint64>{};
+        constexpr std::int64_t kLongest = std::numeric_limits<std::int64_t>::max();
+        QTest::newRow("too far apart to count")
+            << Times{-kLongest, kLongest, -kLongest} << false << QList<qint64>{kLongest, 0};
     }
 
     void gaps() {
         QFETCH(Times, times);
         QFETCH(bool, shortened);
-        QList<int> got;
+        QList<qint64> got;
         for (const ms gap : gaps_between(times, shortened ? Gaps::LongOnesShortened : Gaps::AsRecorded))
-            got << static_cast<int>(gap.count());
+            got << gap.count();
         QTEST(got, "gaps");
     }
 
     void duration_data() {
-        QTest::addColumn<QList<int>>("gaps");
+        QTest::addColumn<QList<qint64>>("gaps");
         QTest::addColumn<int>("baud");
-        QTest::addColumn<int>("expected");
+        QTest::addColumn<qint64>("expected");
         QTest::addColumn<QString>("text");
         // A frame is 70 bits: 7.292 ms at 9600 baud, 3.646 ms at 19200.
-        QTest::newRow("one frame") << QList<int>{} << 9600 << 7 << "0,0 sn";
-        QTest::newRow("gaps shorter than a frame") << QList<int>{0, 1, 20} << 9600 << 42 << "0,0 sn";
-        QTest::newRow("faster line") << QList<int>{0, 1, 20} << 19200 << 31 << "0,0 sn";
-        QTest::newRow("just under ten seconds") << QList<int>{9942} << 9600 << 9949 << "9,9 sn";
-        QTest::newRow("rounds up to ten") << QList<int>{9943} << 9600 << 9950 << "10 sn";
-        QTest::newRow("a minute and five") << QList<int>{64993} << 9600 << 65000 << "1 dk 05 sn";
-        QTest::newRow("hours") << QList<int>{3600000, 3600000, 180000} << 9600 << 7380007 << "2 sa 03 dk";
+        QTest::newRow("one frame") << QList<qint64>{} << 9600 << qint64(7) << "0,0 sn";
+        QTest::newRow("gaps shorter than a frame") << QList<qint64>{0, 1, 20} << 9600 << qint64(42) << "0,0 sn";
+        QTest::newRow("faster line") << QList<qint64>{0, 1, 20} << 19200 << qint64(31) << "0,0 sn";
+        QTest::newRow("just under ten seconds") << QList<qint64>{9942} << 9600 << qint64(9949) << "9,9 sn";
+        QTest::newRow("rounds up to ten") << QList<qint64>{9943} << 9600 << qint64(9950) << "10 sn";
+        QTest::newRow("a minute and five") << QList<qint64>{64993} << 9600 << qint64(65000) << "1 dk 05 sn";
+        QTest::newRow("hours") << QList<qint64>{3600000, 3600000, 180000} << 9600 << qint64(7380007) << "2 sa 03 dk";
+        QTest::newRow("longer than can be counted") << QList<qint64>{std::numeric_limits<qint64>::max(), 1000} << 9600
+                                                    << std::numeric_limits<qint64>::max() << "2562047788015 sa 13 dk";
     }
 
     void duration() {
-        QFETCH(QList<int>, gaps);
+        QFETCH(QList<qint64>, gaps);
         QFETCH(int, baud);
         std::vector<ms> waits;
-        for (int g : gaps) waits.push_back(ms(g));
+        for (qint64 g : gaps) waits.push_back(ms(g));
         const ms got = run_duration(waits, waits.size() + 1, baud);
-        QTEST(int(got.count()), "expected");
+        QTEST(qint64(got.count()), "expected");
         QTEST(QString::fromStdString(duration_text(got)), "text");
     }
 };

@@ -113,7 +113,6 @@ private slots:
     void write_failure_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("full disk") << QString("/dev/full") << "diskte yer kalmadı";
         QTest::newRow("folder removed") << QString("gone/oturum.txt") << "klasör bulunamadı";
     }
 

@@ -10,6 +10,7 @@
 #include "serial/port_discovery.h"
 #include "support/feedback_recorder.h"
 #include "support/pty.h"
+#include "support/shown_tooltip.h"
 #include "ui/ana_menu.h"
 #include "ui/com_select.h"
 #include "ui/console_style.h"
@@ -96,17 +97,19 @@ private slots:
     }
 
     // Without a configured name, "Com n" is the n-th port present; its
-    // tooltip, built each time it is shown, says which adapter that is.
+    // tooltip, built each time it is shown, says which adapter that is, its
+    // strings as they are.
     void numberedPortsAndTooltips() {
         std::vector<vela::PortInfo> present;
         vela::setPortSource([&] { return present; });
         QRadioButton* com1 = windows_->comSelect().com1[0];
         QHelpEvent show(QEvent::ToolTip, QPoint(1, 1), com1->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(com1, &show);
-        QCOMPARE(com1->toolTip(), QStringLiteral("Com 1: bu bilgisayarda yok (/dev/ttyS0)"));
-        present.push_back({"", com5_.slavePath(), "FT232R USB UART", "A9XYZ", 0x0403, 0x6001, ""});
+        QCOMPARE(vela::test::shownToolTip(com1->toolTip()), QStringLiteral("Com 1: bu bilgisayarda yok (/dev/ttyS0)"));
+        present.push_back({"", com5_.slavePath(), "<b>FT232R</b> USB & UART", "<i>A9XYZ", 0x0403, 0x6001, ""});
         QApplication::sendEvent(com1, &show);
-        QCOMPARE(com1->toolTip(), QString::fromStdString(com5_.slavePath()) + " — FT232R USB UART, seri no A9XYZ");
+        QCOMPARE(vela::test::shownToolTip(com1->toolTip()),
+                 QString::fromStdString(com5_.slavePath()) + " — <b>FT232R</b> USB & UART, seri no <i>A9XYZ");
     }
 
     // Com 1 and Com 2, Com 3 to Com 16 and the two speeds are three arrays.

@@ -6,6 +6,8 @@
 
 #include "serial/tty.h"
 #include "support/console.h"
+#include "ui/open_file_dialog.h"
+#include "ui/save_file_dialog.h"
 
 using namespace vela::test;
 using namespace std::chrono_literals;
@@ -237,6 +239,31 @@ private slots:
         QCOMPARE(record[99998].ms - record[1].ms, qint64(99997));
         QCOMPARE(record[99999].event + " " + record[100000].event, "RED GELEN");
         QCOMPARE(record[100000].ms, record[99999].ms);
+    }
+
+    // "Kaydı Dışa Aktar…" offers the record being written, with all that came
+    // until then, and exports it as a table while the window goes on.
+    void exportedFromTheMenu() {
+        QTemporaryDir dir;
+        Console console;
+        QVERIFY(console.menu.sessionRecorder().saveTo(dir.filePath("kayit.txt")));
+        console.set({"Text1=5", "Text2=300"});
+        console.click("Command2");
+        QString offered, proposed;
+        vela::OpenFileDialog::setAnswer([&](const QString& given) { return offered = given; });
+        vela::SaveFileDialog::setAnswer(
+            [&](const QString& given) { return proposed = given, dir.filePath("tablo.csv"); });
+        console.action("Kaydı Dışa Aktar…")->trigger();
+        QCOMPARE(offered, dir.filePath("kayit.txt"));
+        QCOMPARE(proposed, dir.filePath("kayit.pcapng"));
+        QTRY_COMPARE(console.feedback.messages,
+                     QStringList{"Dışa aktarıldı: " + dir.filePath("tablo.csv") + " (2 satır)."});
+        QFile table(dir.filePath("tablo.csv"));
+        QVERIFY(table.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = table.readAll().split('\n');
+        QVERIFY(rows[1].contains(",PORT,,,"));
+        QVERIFY(
+            rows[2].endsWith(",giden,GÖNDERILEN,170 2 44 1 0 5 222,AA 02 2C 01 00 05 DE,El Terminali 5,Sayı Gönder\r"));
     }
 };
 
