@@ -42,10 +42,9 @@ HatDurumu::HatDurumu(LineWatch& watch, QWidget* parent)
     setObjectName(QStringLiteral("HatDurumu"));
     setWindowTitle(QStringLiteral("Hat Durumu"));
     auto* layout = new QVBoxLayout(this);
-    auto* note = new QLabel(
-        QStringLiteral("Protokol hangi komutların cevaplandığını söylemez: \"sessiz\" bir cihaz "
-                       "arızalı demek değildir."));
-    note->setTextFormat(Qt::PlainText);
+    QLabel* note = plainLabel(
+        QStringLiteral("Protokol hangi komutların cevaplandığını söylemez: \"sessiz\" bir "
+                       "cihaz arızalı demek değildir."));
     note->setWordWrap(true);
     layout->addWidget(note);
 
