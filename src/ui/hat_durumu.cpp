@@ -15,6 +15,7 @@
 
 #include "ui/line_status_model.h"
 #include "ui/line_watch.h"
+#include "ui/plain_cell_delegate.h"
 #include "ui/plain_text.h"
 
 namespace vela {
@@ -52,6 +53,7 @@ HatDurumu::HatDurumu(LineWatch& watch, QWidget* parent)
     table_->setObjectName(QStringLiteral("Cihazlar"));
     table_->setAccessibleName(QStringLiteral("Cihazlar"));
     table_->setModel(model_);
+    table_->setItemDelegate(new PlainCellDelegate(table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->hide();

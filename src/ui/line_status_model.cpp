@@ -3,7 +3,6 @@
 #include <QBrush>
 #include <QColor>
 #include <algorithm>
-#include <optional>
 
 #include "protocol/monitor.h"
 #include "record/session_record.h"
@@ -43,27 +42,19 @@ std::int64_t ageStep(LineStatus::Time age) {
     return s < 60 ? s : s < 3600 ? 60 + s / 60 : 120 + s / 3600;
 }
 
-// The columns whose text differs between two states of one device, as a
-// range; none when the row reads the same.
-std::optional<std::pair<int, int>> changedColumns(const DeviceStatus& before, LineStatus::Time thenNow,
-                                                  const DeviceStatus& after, LineStatus::Time now) {
+// The columns whose text differs between two states of one device, one bit each.
+unsigned changedColumns(const DeviceStatus& before, LineStatus::Time thenNow, const DeviceStatus& after,
+                        LineStatus::Time now) {
     using C = LineStatusModel::Column;
-    int first = LineStatusModel::kColumns, last = -1;
-    const auto mark = [&](bool changed, int from, int to) {
-        if (!changed) return;
-        first = std::min(first, from);
-        last = std::max(last, to);
-    };
+    const auto bit = [](bool changed, int column) { return changed ? 1U << column : 0U; };
     const bool sent = before.sent != after.sent, heard = before.heard != after.heard;
-    mark(sent, C::SentColumn, C::SentColumn);
-    mark(sent || before.last_sent_meaning != after.last_sent_meaning, C::LastSentColumn, C::LastSentColumn);
-    mark(heard, C::HeardColumn, C::HeardAtColumn);
-    if (after.last_heard_at && before.last_heard_at)
-        mark(ageStep(thenNow - *before.last_heard_at) != ageStep(now - *after.last_heard_at), C::HeardAtColumn,
-             C::HeardAtColumn);
-    mark(sent || before.answered != after.answered, C::AnswersColumn, C::AnswersColumn);
-    if (last < 0) return std::nullopt;
-    return std::pair(first, last);
+    const bool aged = before.last_heard_at && after.last_heard_at &&
+                      ageStep(thenNow - *before.last_heard_at) != ageStep(now - *after.last_heard_at);
+    return bit(sent, C::SentColumn) | bit(heard, C::HeardColumn) |
+           bit(before.last_sent != after.last_sent || before.last_sent_meaning != after.last_sent_meaning,
+               C::LastSentColumn) |
+           bit(before.last_heard != after.last_heard, C::LastHeardColumn) | bit(heard || aged, C::HeardAtColumn) |
+           bit(sent || before.answered != after.answered, C::AnswersColumn);
 }
 
 }  // namespace
@@ -78,19 +69,22 @@ void LineStatusModel::show(std::vector<DeviceStatus> rows, LineStatus::Time now)
         beginResetModel();
         rows_ = std::move(rows);
         now_ = now;
-        wallNow_ = QDateTime::currentDateTime();
+        clockNow_ = QTime::currentTime();
         endResetModel();
         return;
     }
-    std::vector<std::pair<int, std::pair<int, int>>> changed;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (const auto columns = changedColumns(rows_[i], now_, rows[i], now))
-            changed.emplace_back(static_cast<int>(i), *columns);
-    }
+    std::vector<unsigned> changed(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) changed[i] = changedColumns(rows_[i], now_, rows[i], now);
     rows_ = std::move(rows);
     now_ = now;
-    wallNow_ = QDateTime::currentDateTime();
-    for (const auto& [row, columns] : changed) emit dataChanged(index(row, columns.first), index(row, columns.second));
+    clockNow_ = QTime::currentTime();
+    // One cell at a time: a view repaints a range of cells as its whole viewport.
+    for (std::size_t row = 0; row < changed.size(); ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            const QModelIndex cell = index(static_cast<int>(row), column);
+            if (changed[row] & (1U << column)) emit dataChanged(cell, cell);
+        }
+    }
 }
 
 int LineStatusModel::rowCount(const QModelIndex& parent) const {
@@ -113,7 +107,8 @@ QString LineStatusModel::text(const DeviceStatus& row, int column) const {
     case HeardAtColumn: {
         if (!row.last_heard_at) return row.sent > 0 ? kSilent : QString();
         const LineStatus::Time age = std::max(now_ - *row.last_heard_at, LineStatus::Time{});
-        const QDateTime at = wallNow_.addMSecs(-duration_cast<milliseconds>(age).count());
+        // From the local time read once a refresh: a time zone looked up for every cell painted costs.
+        const QTime at = clockNow_.addMSecs(static_cast<int>(-(duration_cast<milliseconds>(age).count() % 86'400'000)));
         return at.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" (") + ageText(age) + QStringLiteral(")");
     }
     case AnswersColumn: {

@@ -3,7 +3,7 @@
 // only for the rows a view asks for, so a refresh over every possible device
 // stays cheap. A device addressed and never heard reads "sessiz", in colour.
 #include <QAbstractTableModel>
-#include <QDateTime>
+#include <QTime>
 #include <vector>
 
 #include "record/line_status.h"
@@ -44,7 +44,7 @@ private:
 
     std::vector<DeviceStatus> rows_;
     LineStatus::Time now_{};
-    QDateTime wallNow_;
+    QTime clockNow_;  // the local time of day at `now_`
 };
 
 }  // namespace vela
