@@ -1,6 +1,7 @@
 #include "protocol/monitor.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "protocol/command_codes.h"
 
@@ -29,6 +30,9 @@ bool matches(const DecodingRow& row, const Frame& frame) {
     return frame[2] == 0 && frame[3] == 0 && (row.last_parameter_open || frame[4] == 0);
 }
 
+constexpr std::size_t kFrameSize = std::tuple_size_v<Frame>;
+constexpr unsigned kAllCovered = (1U << kFrameSize) - 1;
+
 }  // namespace
 
 std::span<const DecodingRow> decoding_rows() { return kRows; }
@@ -50,11 +54,22 @@ std::optional<Frame> ReceiveWindow::push(Byte received) {
 std::vector<RecognisedFrame> ReceiveMonitor::take(std::span<const Byte> delivery) {
     std::vector<RecognisedFrame> found;
     for (const Byte received : delivery) {
+        // The oldest byte leaves once the window holds seven real bytes.
+        if (taken_ >= kFrameSize && (covered_ & 1U) == 0) ++uncovered_;
+        covered_ >>= 1;
         ++taken_;
-        if (const std::optional<Frame> frame = GelenData.push(received))
+        if (const std::optional<Frame> frame = GelenData.push(received)) {
+            covered_ = kAllCovered;
             found.push_back({*frame, decoded_sentence(*frame), taken_});
+        }
     }
     return found;
+}
+
+int ReceiveMonitor::unsettled() const {
+    const auto held = static_cast<int>(std::min<std::uint64_t>(taken_, kFrameSize));
+    const unsigned heldBits = kAllCovered & ~(kAllCovered >> held);
+    return std::popcount(heldBits & ~covered_);
 }
 
 std::string_view decoded_sentence(const Frame& frame) {

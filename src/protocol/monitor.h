@@ -60,9 +60,18 @@ public:
     std::vector<RecognisedFrame> take(std::span<const Byte> delivery);
     const ReceiveWindow& window() const { return GelenData; }
 
+    // Bytes that left GelenData without having been part of a frame: they
+    // are in no frame for good.
+    std::uint64_t uncovered() const { return uncovered_; }
+    // Bytes in GelenData that no frame has taken yet; the next bytes may
+    // still complete a frame with them.
+    int unsettled() const;
+
 private:
     ReceiveWindow GelenData;
     std::uint64_t taken_ = 0;
+    std::uint64_t uncovered_ = 0;
+    unsigned covered_ = 0;  // bit i: the byte at GelenData[i] is part of a frame
 };
 
 }  // namespace vela

@@ -38,6 +38,7 @@ public:
     Heard received(const Frame& frame, Time at) const;
 
     Time window() const { return window_; }
+    void set_window(Time window) { window_ = window; }
 
 private:
     struct Addressed {

@@ -103,6 +103,7 @@ struct SerialPort::Impl {
     QByteArray held;                                // read, not yet announced by onComm
     int unconfirmed = 0;                            // bytes written since the device was last seen to have sent all
     OpenFailure failure;
+    std::optional<LineErrorCounts> errorBase;  // the counters when the device was opened
 
     int fail(int error) {
         failure.systemError = error;
@@ -152,6 +153,7 @@ struct SerialPort::Impl {
         }
         ::ioctl(opened, TIOCEXCL);
         fd = opened;
+        errorBase = readLineErrors(fd);
         lockFile = port_holders::takeUucpLock(path);
         if (!again) recall = found;
         openedDevice = QString::fromStdString(device);
@@ -218,6 +220,13 @@ int SerialPort::open() {
 SerialPort::OpenFailure SerialPort::lastOpenFailure() const { return impl_->failure; }
 
 QString SerialPort::device() const { return impl_->openedDevice; }
+
+std::optional<LineErrorCounts> SerialPort::lineErrors() const {
+    if (!isOpen() || !impl_->errorBase) return std::nullopt;
+    const std::optional<LineErrorCounts> now = readLineErrors(impl_->fd);
+    if (!now) return std::nullopt;
+    return countsSince(*impl_->errorBase, *now);
+}
 
 void SerialPort::watch() {
     impl_->readNotifier = std::make_unique<QSocketNotifier>(impl_->fd, QSocketNotifier::Read);

@@ -16,6 +16,9 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
+
+#include "serial/line_errors.h"
 
 namespace vela {
 
@@ -67,6 +70,11 @@ public:
     OpenFailure lastOpenFailure() const;
     // The device the port has open, or had before it was lost.
     QString device() const;
+
+    // The adapter's error counters since the port was opened (or opened
+    // again after a loss); nothing while it is closed or when its driver
+    // keeps none.
+    std::optional<LineErrorCounts> lineErrors() const;
 
     // Output: one byte into the device's output queue. A full queue is waited
     // for, reading meanwhile, but only for kStuckAfter: then Stuck, and the

@@ -10,6 +10,8 @@
 #include "ui/bilet_ayarlama.h"
 #include "ui/console_style.h"
 #include "ui/feedback.h"
+#include "ui/hat_durumu.h"
+#include "ui/line_watch.h"
 #include "ui/open_file_dialog.h"
 #include "ui/plain_text.h"
 #include "ui/record_exporter.h"
@@ -59,6 +61,7 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
     connect(&MSComm1, &SerialPort::arrived, this, &AnaMenu::recordArrival);
     connect(&MSComm1, &SerialPort::onComm, this, &AnaMenu::MSComm1_OnComm);
     connect(&MSComm1, &SerialPort::onComm, &recorder_, &SessionRecorder::flush);
+    lineWatch_ = std::make_unique<LineWatch>(MSComm1, recorder_);
     connect(&MSComm1, &SerialPort::lost, this, [this] { recorder_.port(QString::fromUtf8(kPortLostMeaning)); });
     connect(&MSComm1, &SerialPort::reopened, this, [this] { recorder_.port(QString::fromUtf8(kPortBackMeaning)); });
     connect(&MSComm1, &SerialPort::notReopened, this, [this] {
@@ -76,14 +79,23 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
     stopRecord_ = new QAction(QStringLiteral("Kaydı Durdur"), this);
     stopRecord_->setEnabled(false);
     exportRecord_ = new QAction(QStringLiteral("Kaydı Dışa Aktar…"), this);
+    showLineStatus_ = new QAction(QStringLiteral("Hat Durumu"), this);
+    showLineStatus_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     // Text7's context menu lists the actions added to it; the window carries
     // the save and send actions for their shortcuts.
     ui->Text7->addAction(saveRecord_);
     ui->Text7->addAction(sendFromRecord_);
     ui->Text7->addAction(stopRecord_);
     ui->Text7->addAction(exportRecord_);
+    ui->Text7->addAction(showLineStatus_);
     addAction(saveRecord_);
     addAction(sendFromRecord_);
+    addAction(showLineStatus_);
+    connect(showLineStatus_, &QAction::triggered, this, [this] {
+        hatDurumu().show();
+        hatDurumu().raise();
+        hatDurumu().activateWindow();
+    });
     connect(saveRecord_, &QAction::triggered, this, &AnaMenu::saveSessionRecord);
     connect(sendFromRecord_, &QAction::triggered, this, &AnaMenu::sendFromRecord);
     recordSender_ = std::make_unique<RecordSender>(*this);
@@ -105,7 +117,14 @@ AnaMenu::AnaMenu(Windows& windows) : ui(std::make_unique<Ui::AnaMenu>()), window
 }
 
 AnaMenu::~AnaMenu() {
-    if (MSComm1.isOpen()) recorder_.port(QString::fromUtf8(kPortClosedMeaning));
+    if (!MSComm1.isOpen()) return;
+    lineWatch_->recordSummary();
+    recorder_.port(QString::fromUtf8(kPortClosedMeaning));
+}
+
+HatDurumu& AnaMenu::hatDurumu() {
+    if (!hatDurumu_) hatDurumu_ = new HatDurumu(*lineWatch_, this);
+    return *hatDurumu_;
 }
 
 QLabel* AnaMenu::GelenKomutLabel() const { return ui->GelenKomutLabel; }
@@ -144,8 +163,11 @@ bool AnaMenu::sendRecorded(QWidget* parent, const Sequence& frames, Device devic
     const auto deviceOf = [device](const Frame& frame) {
         return QString::fromStdString(device_name(device, frame[5]));
     };
-    const Transmitter::Outcome outcome = transmitter_.play(
-        frames, shown, [&](const Frame& frame) { recorder_.sent(frame, deviceOf(frame), command(frame)); });
+    const Transmitter::Outcome outcome = transmitter_.play(frames, shown, [&](const Frame& frame) {
+        const QString name = command(frame);
+        recorder_.sent(frame, deviceOf(frame), name);
+        lineWatch_->sent(device, frame, name, SerialPort::Moment::clock::now());
+    });
     if (outcome.result == SerialPort::WriteResult::Written) {
         recorder_.flush();
         return true;
@@ -176,8 +198,10 @@ void AnaMenu::recordArrival(const QByteArray& bytes, SerialPort::Moment at) {
         std::span(reinterpret_cast<const Byte*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
     for (const RecognisedFrame& found : frames) {
         recorder_.recognised(found, at);
+        lineWatch_->recognised(found.frame, at);
         emit recognised(found.frame, at);
     }
+    lineWatch_->received(static_cast<std::size_t>(bytes.size()), monitor_.uncovered() + monitor_.unsettled(), at);
     received_->found(frames);
 }
 
@@ -209,7 +233,9 @@ void AnaMenu::saveSessionRecord() {
         QStringLiteral("vela-oturum-%1-%2.txt")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), device));
     const QString path = SaveFileDialog::ask(this, saveRecord_->text(), proposed);
-    if (!path.isEmpty() && recorder_.saveTo(path)) recordFolder_ = QFileInfo(path).absolutePath();
+    if (path.isEmpty()) return;
+    lineWatch_->recordSummary();
+    if (recorder_.saveTo(path)) recordFolder_ = QFileInfo(path).absolutePath();
 }
 
 void AnaMenu::sendFromRecord() {

@@ -22,6 +22,8 @@ namespace Ui {
 class AnaMenu;
 }
 
+class HatDurumu;
+class LineWatch;
 class ReceivedLog;
 class RecordExporter;
 class RecordSender;
@@ -70,6 +72,10 @@ public:
     QLabel* GelenKomutLabel() const;
     ReceivedLog* Text7() const;
 
+    // "Hat Durumu", made when first opened, and the counts it shows.
+    HatDurumu& hatDurumu();
+    LineWatch& lineWatch() { return *lineWatch_; }
+
 signals:
     // A frame the monitor recognised in a delivery, at the delivery's time,
     // as soon as it is read: for a run that compares the answers.
@@ -100,6 +106,9 @@ private:
     QAction* stopRecord_ = nullptr;
     QAction* sendFromRecord_ = nullptr;
     QAction* exportRecord_ = nullptr;
+    QAction* showLineStatus_ = nullptr;
+    std::unique_ptr<LineWatch> lineWatch_;
+    HatDurumu* hatDurumu_ = nullptr;
     std::unique_ptr<RecordSender> recordSender_;
     RecordExporter* recordExporter_ = nullptr;
     QString recordFolder_;          // of the last record saved or opened

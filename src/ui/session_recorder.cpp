@@ -84,6 +84,11 @@ void SessionRecorder::resending(const QString& meaning) {
 
 void SessionRecorder::compared(const QString& meaning) { add(now(), RecordEvent::Comparison, {}, {}, meaning); }
 
+void SessionRecorder::lineStatus(const QString& meaning) {
+    add(now(), RecordEvent::LineStatus, {}, {}, meaning);
+    flush();
+}
+
 void SessionRecorder::notSent(const Frame& frame, const QString& device, const QString& why) {
     add(now(), RecordEvent::Refused, std::string(frame.begin(), frame.end()), device, why);
     flush();

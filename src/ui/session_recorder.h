@@ -47,8 +47,9 @@ public:
     void recognised(const RecognisedFrame& found, Moment at);
     void port(const QString& meaning);
     void refused(const QString& command, const QString& message);
-    void resending(const QString& meaning);  // a saved record's run: its start and its end
-    void compared(const QString& meaning);   // a run checked against its record: the verdict, each difference
+    void resending(const QString& meaning);   // a saved record's run: its start and its end
+    void compared(const QString& meaning);    // a run checked against its record: the verdict, each difference
+    void lineStatus(const QString& meaning);  // HAT: the adapter's error counts, a summary, a reset
     // A frame that did not go out (the port closed, lost or not taking
     // bytes): its bytes, device and why.
     void notSent(const Frame& frame, const QString& device, const QString& why);

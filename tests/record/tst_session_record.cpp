@@ -118,6 +118,7 @@ private slots:
         row("refused", "\tRED\t\t\tSayı Gönder: hata", "", RecordEvent::Refused);
         row("dropped", "\tATILAN\t\t\t3 olay", "", RecordEvent::Dropped);
         row("comparison", "\tKARŞILAŞTIRMA\t\t\t1 fark: 1 eksik", "", RecordEvent::Comparison);
+        row("line status", "\tHAT\t\t\t2 çerçeve hatası (toplam: …)", "", RecordEvent::LineStatus);
         row("byte over 255", "\tGELEN\t170 256\t\t", "256 bir bayt değil");
         row("hex", "\tGELEN\t0xAA\t\t", "0xAA bir bayt değil");
         row("double blank", "\tGELEN\t170  1\t\t", "baytlar tek boşlukla ayrılmalı");
@@ -192,7 +193,7 @@ private slots:
         QTest::newRow("empty lines") << QByteArray("\n\r\n\n") << "Kayıt boş.";
         QTest::newRow("no header") << QByteArray("\tGELEN\t1\t\t\n") << noHeader;
         QTest::newRow("header only") << kHeader << "Kayıtta gelen teslim (GELEN satırı) yok.";
-        QTest::newRow("no GELEN line") << kHeader + "\tPORT\t\t\tkapandı\n"
+        QTest::newRow("no GELEN line") << kHeader + "\tPORT\t\t\tkapandı\n\tHAT\t\t\tÖzet\n"
                                        << "Kayıtta gelen teslim (GELEN satırı) yok.";
         QTest::newRow("ten problems") << tenBad << ten;
         QTest::newRow("twelve problems") << tenBad + "\tGELEN\t1\t\t\nx\n\tGELEN\t\t\t\n"
@@ -210,7 +211,9 @@ private slots:
         QTest::addColumn<QString>("message");  // empty: one frame, 170 2 0 0 0 5 177, on line 2
         const QByteArray frame = "\tGÖNDERILEN\t170 2 0 0 0 5 177\tEl Terminali 5\tSayı Gönder\n";
         const QString bad = "Kayıtta hatalı 1 satır var:\nsatır 2: ";
-        QTest::newRow("valid frame among other lines") << frame + "\tGELEN\t1\t\t\n\tPORT\t\t\tkapandı\n" << QString();
+        QTest::newRow("valid frame among other lines")
+            << frame + "\tGELEN\t1\t\t\n\tPORT\t\t\tkapandı\n\tHAT\t\t\tÖzet\n"
+            << QString();
         QTest::newRow("six bytes") << QByteArray("\tGÖNDERILEN\t170 2 0 0 0 5\t\t\n")
                                    << bad + "7 bayt olmalı, 6 yazılmış";
         QTest::newRow("start byte") << QByteArray("\tGÖNDERILEN\t171 2 0 0 0 5 178\t\t\n")

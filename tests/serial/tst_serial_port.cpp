@@ -125,6 +125,45 @@ private slots:
         vela::setPortSource({});
         vela::port_holders::setLockDirectories({});
         vela::tty::setOutputQueueProbe({});
+        vela::setLineErrorProbe({});
+    }
+
+    // The adapter's counters since the port opened, through the probe (rows:
+    // its answers at the opening and later; {} for none); a pseudo-terminal's
+    // own driver keeps none, and a closed port has none.
+    void lineErrors_data() {
+        using L = QList<int>;
+        QTest::addColumn<bool>("probed");
+        QTest::addColumn<L>("atOpen");
+        QTest::addColumn<L>("now");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<L>("expected");
+        QTest::newRow("pseudo-terminal") << false << L{} << L{} << false << L{};
+        QTest::newRow("since the opening") << true << L{5, 1, 0, 9, 0} << L{7, 1, 2, 9, 1} << false << L{2, 0, 2, 0, 1};
+        QTest::newRow("counting from 0 again")
+            << true << L{5, 1, 0, 0, 0} << L{3, 1, 0, 0, 0} << false << L{0, 0, 0, 0, 0};
+        QTest::newRow("closed") << true << L{0, 0, 0, 0, 0} << L{1, 0, 0, 0, 0} << true << L{};
+    }
+    void lineErrors() {
+        QFETCH(bool, probed);
+        QFETCH(QList<int>, atOpen);
+        QFETCH(QList<int>, now);
+        QFETCH(bool, closed);
+        const auto counts = [](const QList<int>& l) -> std::optional<vela::LineErrorCounts> {
+            if (l.isEmpty()) return std::nullopt;
+            return vela::LineErrorCounts{uint(l[0]), uint(l[1]), uint(l[2]), uint(l[3]), uint(l[4])};
+        };
+        const QList<int>* answer = &atOpen;
+        if (probed) vela::setLineErrorProbe([&](int) { return counts(*answer); });
+        Pty pty;
+        configure(1, pty.slavePath());
+        SerialPort port;
+        QCOMPARE(port.open(), 0);
+        answer = &now;
+        if (closed) pty.closeMaster();
+        QTRY_VERIFY(port.isOpen() != closed);
+        QFETCH(QList<int>, expected);
+        QCOMPARE(port.lineErrors(), counts(expected));
     }
 
     // The text as read, and on the line (a pseudo-terminal keeps only the

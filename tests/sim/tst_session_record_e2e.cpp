@@ -78,7 +78,10 @@ private slots:
         answer("tus 5 ilerlet\n", "  176");
         answer("bayt 1 2 3\n", "  1  2  3");
         answer("alindi 129\n", "  59");
-        const QStringList saved = untimed(file);  // appended at once, not at the end
+        QStringList saved = untimed(file);  // appended at once, not at the end
+        // Saving records the line's summary first.
+        const QString summary = saved.takeAt(3);
+        QVERIFY(summary.startsWith("HAT\t\t\tÖzet: 0 cihaz duyuldu, 1 cihaza gönderildi; 7 bayt gönderildi"));
 
         QCOMPARE(saved.mid(0, 4), (QStringList{kHeader, "PORT\t\t\taçıldı: " + sim.path + ", 9600 baud, UTC-03:30",
                                                "GÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder",
@@ -102,6 +105,7 @@ private slots:
         console.action("Kaydı Durdur")->trigger();
         QVERIFY(test::child<QLabel>(console.menu, "KayitDosyasiLabel").isHidden());
         test::press(console.menu, "Command2");  // refused again, no longer appended
+        saved.insert(3, summary);
         QCOMPARE(untimed(file), saved);
         QCOMPARE(console.feedback.messages.size(), 2);
     }

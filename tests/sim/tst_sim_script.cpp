@@ -73,29 +73,6 @@ private slots:
         QCOMPARE(logged.readAll(), kExpectedLog);
         QCOMPARE(path.readAll(), device.toUtf8() + "\n");
     }
-
-    // The test bench's answers: ALINDI from the number addressed after 30 ms,
-    // none from a silent number, a wrong check byte from a garbled one.
-    void answers_as_a_bench() {
-        vela::test::Pty pty;
-        QTemporaryDir dir;
-        QFile script(dir.filePath("bekle.txt"));
-        QVERIFY(pty.valid() && script.open(QIODevice::WriteOnly) && script.write("bekle 600\n") > 0);
-        script.close();
-        QProcess sim;
-        sim.start(VELA_SIM_PATH, {"--device", QString::fromStdString(pty.slavePath()), "--script", script.fileName(),
-                                  "--ack", "30", "--silent", "6", "--garble", "130"});
-        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
-        const auto start = std::chrono::steady_clock::now();
-        QVERIFY(pty.write({170, 2, 44, 1, 0, 5, 222, 170, 2, 44, 1, 0, 6, 223, 170, 21, 5, 0, 0, 130, 70}));
-        const auto got = pty.readTimed(14, std::chrono::milliseconds(3000));
-        Bytes values;
-        for (const auto& b : got) values.push_back(b.value);
-        QCOMPARE(values, (Bytes{170, 16, 0, 0, 0, 5, 191, 170, 16, 0, 0, 0, 130, 61}));
-        QVERIFY(got[0].at - start >= std::chrono::milliseconds(30));
-        QVERIFY(sim.waitForFinished(10000));
-        QCOMPARE(sim.exitCode(), 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(SimScriptTest)
