@@ -49,7 +49,8 @@ std::string lua(std::string_view text) {
             literal += '\\';
             literal += static_cast<char>(c);
         } else if (c < 0x20 || c == 0x7F) {
-            literal += "\\" + std::to_string(c);
+            literal += '\\';
+            literal += std::to_string(c);
         } else {
             literal += static_cast<char>(c);
         }
@@ -82,7 +83,9 @@ std::string runs_of(Byte code, const code::Pattern& parameters) {
         }
         if (type == open_type) continue;
         if (!open_type.empty()) {
-            runs += "{" + std::to_string(open_low) + ", " + std::to_string(number - 1) + ", " + lua(open_type) + "}, ";
+            std::ostringstream run;
+            run << '{' << open_low << ", " << number - 1 << ", " << lua(open_type) << "}, ";
+            runs += run.str();
         }
         open_type = type;
         open_low = number;

@@ -164,7 +164,10 @@ std::string verdict(const CheckResult& result) {
 
 std::string frame_text(const Frame& frame) {
     std::string text;
-    for (const Byte b : frame) text += (text.empty() ? "" : " ") + std::to_string(b);
+    for (const Byte b : frame) {
+        if (!text.empty()) text += ' ';
+        text += std::to_string(b);
+    }
     return text;
 }
 
