@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include "app/check_command.h"
 #include "record/record_export.h"
 
 namespace vela {
@@ -33,6 +34,7 @@ int answerCommandLine(int argc, char* argv[]) {
                        "çerçeveleri gösterir. Seçeneksiz başlatılınca port seçim penceresini açar."));
     parser.addHelpOption();
     parser.addVersionOption();
+    addCheckOptions(parser);
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
         QStringLiteral("Kaydedilmiş oturum kaydını ÇIKTI dosyasına aktarır: adı .pcapng ile bitiyorsa\n"
@@ -40,18 +42,19 @@ int answerCommandLine(int argc, char* argv[]) {
         QStringLiteral("KAYIT"));
     parser.addOption(exportOption);
 
-    if (parser.parse(application.arguments()) && parser.isSet(exportOption) &&
-        parser.positionalArguments().size() == 1) {
+    const bool parsed = parser.parse(application.arguments());
+    if (parsed && parser.isSet(exportOption) && parser.positionalArguments().size() == 1) {
         return exportRecord(parser.value(exportOption), parser.positionalArguments().front());
     }
+    if (parsed && asksForCheck(parser)) return answerCheck(parser);
+    if (!parsed && application.arguments().contains(QStringLiteral("--check"))) return checkNotParsed(parser);
     // process() answers --help, --help-all and --version and ends the program;
     // its own refusal would be in English, so refusals are ours.
-    if (parser.parse(application.arguments()) && parser.positionalArguments().isEmpty() &&
-        !parser.isSet(exportOption)) {
+    if (parsed && parser.positionalArguments().isEmpty() && !parser.isSet(exportOption)) {
         parser.process(application);
     }
     QTextStream(stderr) << "vela-test: '" << application.arguments().mid(1).join(u' ')
-                        << "' tanınmadı; --help, --version ve --export KAYIT ÇIKTI kullanılabilir.\n";
+                        << "' tanınmadı; --help, --version, --export KAYIT ÇIKTI ve --check KAYIT kullanılabilir.\n";
     return 1;
 }
 

@@ -233,6 +233,11 @@ std::optional<Refusal> RecordStream::finish() {
 
 SentFramesReader::SentFramesReader(Take take)
     : take_(std::move(take)), stream_([this](RecordEntry&& entry) {
+          if (entry.event == RecordEvent::Recognised && take_recognised_ && !frame_problem(entry.bytes)) {
+              Frame frame{};
+              std::copy(entry.bytes.begin(), entry.bytes.end(), frame.begin());
+              take_recognised_(entry.at_ms, frame);
+          }
           if (entry.event != RecordEvent::Sent) return;
           if (std::optional<std::string> problem = frame_problem(entry.bytes)) {
               stream_.problem(entry.line, std::move(*problem));

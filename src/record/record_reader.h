@@ -113,12 +113,18 @@ public:
     using Take = std::function<void(RecordedFrame&& frame)>;
     explicit SentFramesReader(Take take);
 
+    // Also every ÇERÇEVE line that is a valid frame, in line order with the
+    // frames sent: the answers a check compares with.
+    using TakeRecognised = std::function<void(std::optional<std::int64_t> at_ms, const Frame& frame)>;
+    void alsoRecognised(TakeRecognised take) { take_recognised_ = std::move(take); }
+
     void add(std::string_view bytes) { stream_.add(bytes); }
     std::optional<Refusal> finish();
 
 private:
     std::size_t frames_ = 0;
     Take take_;
+    TakeRecognised take_recognised_;
     RecordStream stream_;
 };
 

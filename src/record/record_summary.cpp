@@ -132,4 +132,12 @@ std::string resent_frame_meaning(std::string_view recorded_meaning) {
     return "Kayıttan: " + std::string(recorded_meaning);
 }
 
+std::string record_unreadable_message(std::string_view path, std::string_view reason) {
+    return "Kayıt okunamadı: " + std::string(path) + " (" + std::string(reason) + ").";
+}
+
+std::string record_refused_message(std::string_view path, std::string_view reasons) {
+    return "Kayıt gönderilmiyor: " + std::string(path) + "\n" + std::string(reasons);
+}
+
 }  // namespace vela

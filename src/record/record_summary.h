@@ -51,6 +51,12 @@ std::chrono::milliseconds run_duration(std::span<const std::chrono::milliseconds
 // reads before a run.
 std::string duration_text(std::chrono::milliseconds duration);
 
+// Why a record is not sent, in the window and on the command line alike: a
+// file that cannot be read ("Kayıt okunamadı: yol (neden)."), and a record
+// the reader refuses, with its reasons on the lines after.
+std::string record_unreadable_message(std::string_view path, std::string_view reason);
+std::string record_refused_message(std::string_view path, std::string_view reasons);
+
 // The meanings of the run's own record lines and of each frame sent again.
 std::string resend_started_meaning(std::string_view file, std::size_t frames);
 inline constexpr char kResendFinishedMeaning[] = "bitti";

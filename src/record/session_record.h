@@ -23,6 +23,7 @@ enum class RecordEvent {
     Refused,     // a command refused, or a frame the device did not take
     Dropped,     // how many of the oldest events were not kept
     Resending,   // a saved record sent again: its start and how it ended
+    Comparison,  // a run checked against a saved record: its verdict and each difference
     LineStatus,  // the line's health: the adapter's error counts, a summary, a reset
 };
 
@@ -33,8 +34,8 @@ struct LocalTime {
 };
 
 // The event words of the record, in the order of RecordEvent.
-inline constexpr std::array<std::string_view, 8> kEventWords = {"GÖNDERILEN", "GELEN",  "ÇERÇEVE",  "PORT",
-                                                                "RED",        "ATILAN", "GÖNDERIM", "HAT"};
+inline constexpr std::array<std::string_view, 9> kEventWords = {
+    "GÖNDERILEN", "GELEN", "ÇERÇEVE", "PORT", "RED", "ATILAN", "GÖNDERIM", "KARŞILAŞTIRMA", "HAT"};
 
 // The record's clock, set once when recording starts from one reading of the
 // monotonic clock and of the wall clock, and the UTC offset then. Every time

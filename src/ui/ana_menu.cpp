@@ -199,6 +199,7 @@ void AnaMenu::recordArrival(const QByteArray& bytes, SerialPort::Moment at) {
     for (const RecognisedFrame& found : frames) {
         recorder_.recognised(found, at);
         lineWatch_->recognised(found.frame, at);
+        emit recognised(found.frame, at);
     }
     lineWatch_->received(static_cast<std::size_t>(bytes.size()), monitor_.uncovered() + monitor_.unsettled(), at);
     received_->found(frames);

@@ -9,9 +9,9 @@
 #include "protocol/device_name.h"
 #include "protocol/monitor.h"
 #include "serial/serial_port.h"
+#include "serial/transmitter.h"
 #include "ui/received_display.h"
 #include "ui/session_recorder.h"
-#include "ui/transmitter.h"
 
 class QAction;
 class QLabel;
@@ -75,6 +75,11 @@ public:
     // "Hat Durumu", made when first opened, and the counts it shows.
     HatDurumu& hatDurumu();
     LineWatch& lineWatch() { return *lineWatch_; }
+
+signals:
+    // A frame the monitor recognised in a delivery, at the delivery's time,
+    // as soon as it is read: for a run that compares the answers.
+    void recognised(const vela::Frame& frame, vela::SerialPort::Moment at);
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // Form_Unload: ends the program

@@ -5,16 +5,16 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressDialog>
-#include <algorithm>
 #include <atomic>
 
 #include "record/record_file.h"
+#include "serial/transmitter.h"
 #include "ui/ana_menu.h"
+#include "ui/check_result_dialog.h"
 #include "ui/feedback.h"
 #include "ui/plain_text.h"
 #include "ui/resend_dialog.h"
 #include "ui/shown_byte.h"
-#include "ui/transmitter.h"
 
 namespace vela {
 
@@ -23,12 +23,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// A long wait's timer ends this early, so that a timer that fires a little
-// late still leaves the end of the wait to the port's exact pause.
-constexpr milliseconds kTimerEndsEarly{4};
-// A timer is armed for at most this long at a time: a recorded gap may be
-// far longer than a timer's interval can hold.
-constexpr milliseconds kLongestTimerStep{60'000};
 // How much of the record is read between looks at "Vazgeç".
 constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 constexpr milliseconds kReadingShownEvery{50};
@@ -38,13 +32,12 @@ const QString kTitle = QStringLiteral("Kayıttan Gönder");
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
-QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
-
-// `from` + `gap`, or the farthest time there is for a gap beyond it.
-Clock::time_point later(Clock::time_point from, milliseconds gap) {
-    const auto room = std::chrono::floor<milliseconds>(Clock::time_point::max() - from);
-    return gap >= room ? Clock::time_point::max() : from + gap;
+// The check's times count from the monotonic clock's own origin.
+CheckTime sinceStart(Clock::time_point moment) {
+    return std::chrono::duration_cast<CheckTime>(moment.time_since_epoch());
 }
+
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
 
 QString summary(const QString& path, const ResendFrames& frames, int baud) {
     const auto duration = [&](Gaps choice) { return text(duration_text(frames.duration(choice, baud))); };
@@ -68,6 +61,7 @@ struct RecordLoad {
     std::atomic<std::uint64_t> done{0};
     QString refusal;  // the message, for a record not sent
     ResendFrames frames;
+    std::vector<Exchange> exchanges;  // what the answers are compared with, when asked
     QString summary;
 };
 
@@ -79,11 +73,16 @@ void load(RecordLoad& load) {
     const QString path = nativePath(load.path);
     RecordFile file(QFile::encodeName(load.path).toStdString());
     const auto unreadable = [&](const std::string& reason) {
-        load.refusal = QStringLiteral("Kayıt okunamadı: %1 (%2).").arg(path, text(reason));
+        load.refusal = text(record_unreadable_message(path.toStdString(), reason));
     };
     if (!file.problem().empty()) return unreadable(file.problem());
     load.size = file.size();
-    SentFramesReader reader([&load](RecordedFrame&& frame) { load.frames.add(frame); });
+    ExchangeBuilder exchanges;
+    SentFramesReader reader([&](RecordedFrame&& frame) {
+        exchanges.sent(frame);
+        load.frames.add(frame);
+    });
+    reader.alsoRecognised([&](std::optional<std::int64_t> at, const Frame& frame) { exchanges.recognised(at, frame); });
     std::string block(kReadBlock, '\0');
     for (;;) {
         if (load.cancelled) return;
@@ -94,18 +93,18 @@ void load(RecordLoad& load) {
         load.done += *read;
     }
     if (const std::optional<Refusal> refusal = reader.finish()) {
-        load.refusal = QStringLiteral("Kayıt gönderilmiyor: %1\n%2").arg(path, text(refusal->message));
+        load.refusal = text(record_refused_message(path.toStdString(), refusal->message));
         return;
     }
+    load.exchanges = exchanges.take();
     load.summary = summary(load.path, load.frames, load.baud);
 }
 
 }  // namespace
 
-RecordSender::RecordSender(AnaMenu& menu) : menu_(menu) {
-    wait_.setSingleShot(true);
-    wait_.setTimerType(Qt::PreciseTimer);
-    connect(&wait_, &QTimer::timeout, this, &RecordSender::waitOver);
+RecordSender::RecordSender(AnaMenu& menu) : menu_(menu), pacer_(menu.MSComm1) {
+    connect(&pacer_, &FramePacer::due, this, &RecordSender::sendNext);
+    connect(&menu_, &AnaMenu::recognised, this, &RecordSender::received);
     connect(&menu_.MSComm1, &SerialPort::lost, this, &RecordSender::portLost);
     readingShown_.setInterval(kReadingShownEvery);
     connect(&readingShown_, &QTimer::timeout, this, [this] {
@@ -156,15 +155,20 @@ void RecordSender::read(const std::shared_ptr<RecordLoad>& load) {
         load_.reset();
         return;
     }
-    const std::optional<Gaps> choice = ResendDialog::ask(&menu_, load->summary);
+    const std::optional<ResendChoice> choice = ResendDialog::ask(&menu_, load->summary);
     load_.reset();
-    if (choice) begin(load->path, std::move(load->frames), *choice);
+    if (!choice) return;
+    comparing_ = choice->compare;
+    exchanges_ = comparing_ ? std::move(load->exchanges) : std::vector<Exchange>{};
+    begin(load->path, std::move(load->frames), choice->gaps);
 }
 
 void RecordSender::begin(const QString& path, ResendFrames frames, Gaps gaps) {
     frames_ = std::move(frames);
     gaps_ = gaps;
     sent_ = 0;
+    sentAt_.clear();
+    received_.clear();
     stopAsked_ = lost_ = false;
     const int count = static_cast<int>(frames_.size());
     progress_ = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Durdur"), 0, count, &menu_);
@@ -179,11 +183,14 @@ void RecordSender::begin(const QString& path, ResendFrames frames, Gaps gaps) {
     progress_->show();
     menu_.sessionRecorder().resending(text(resend_started_meaning(nativePath(path).toStdString(), frames_.size())));
     // The first frame too goes out from the event loop, once the dialog is up.
-    nextAt_ = Clock::now();
-    wait_.start(0);
+    pacer_.waitUntil(Clock::now());
 }
 
 void RecordSender::sendNext() {
+    if (sent_ == frames_.size()) {  // the answer window after the last frame is over
+        finish(End::Done);
+        return;
+    }
     const Frame& frame = frames_.frame(sent_);
     const Device device = frames_.device(sent_);
     const QString meaning = text(std::string(frames_.meaning(sent_)));
@@ -206,43 +213,31 @@ void RecordSender::sendNext() {
         return;
     }
     ++sent_;
+    sentAt_.push_back(sinceStart(wentOut));
     // Nothing between the wait and the frame: the dialog names the frame that went.
     progress_->setLabelText(QStringLiteral("Çerçeve %1 / %2: %3 — %4")
                                 .arg(sent_)
                                 .arg(frames_.size())
                                 .arg(text(device_name(device, frame[5])), meaning));
     progress_->setValue(static_cast<int>(sent_));  // a modal dialog handles its events here
-    if (sent_ == frames_.size()) {
+    if (sent_ == frames_.size() && !comparing_) {
         finish(End::Done);
         return;
     }
-    nextAt_ = later(wentOut, frames_.gap_before(sent_, gaps_));
-    waitForNext();
-}
-
-void RecordSender::waitForNext() {
     if (lost_ || stopAsked_) {
         finish(lost_ ? End::PortLost : End::Stopped);
         return;
     }
-    const auto early = std::chrono::floor<milliseconds>(nextAt_ - kTimerEndsEarly - Clock::now());
-    wait_.start(std::clamp(early, milliseconds{0}, kLongestTimerStep));
-}
-
-// Only the last few milliseconds of a wait are spent in the port's pause on
-// this thread; a longer rest is another step on the timer.
-void RecordSender::waitOver() {
-    if (nextAt_ - Clock::now() > 2 * kTimerEndsEarly) {
-        waitForNext();
-        return;
-    }
-    menu_.MSComm1.pauseUntil(nextAt_);
-    sendNext();
+    // A compared run waits for the last frame's answers too.
+    const milliseconds gap = sent_ < frames_.size()
+                                 ? frames_.gap_before(sent_, gaps_)
+                                 : std::chrono::duration_cast<milliseconds>(AnswerRule::kDefaultWindow);
+    pacer_.waitUntil(FramePacer::after(wentOut, gap));
 }
 
 void RecordSender::stop() {
     stopAsked_ = true;
-    if (wait_.isActive()) finish(End::Stopped);
+    if (pacer_.waiting()) finish(End::Stopped);
 }
 
 // A device that vanishes during a wait ends the run with the message a send
@@ -250,14 +245,48 @@ void RecordSender::stop() {
 void RecordSender::portLost() {
     if (!progress_ || sending_ || lost_) return;
     lost_ = true;
-    const bool waiting = wait_.isActive();
-    wait_.stop();  // the message box below runs the event loop
+    const bool waiting = pacer_.waiting();
+    pacer_.cancel();  // the message box below runs the event loop
     Feedback::message(progress_.get(), QString::fromUtf8(kPortLostMessage));
     if (waiting) finish(End::PortLost);
 }
 
+void RecordSender::received(const Frame& frame, SerialPort::Moment at) {
+    if (comparing_ && progress_) received_.push_back({frame, sinceStart(at)});
+}
+
+// The verdict and each difference go into the session record before the
+// result is shown.
+void RecordSender::showComparison() {
+    const CheckResult result = check_run(exchanges_, sentAt_, received_);
+    SessionRecorder& recorder = menu_.sessionRecorder();
+    recorder.compared(text(verdict(result)));
+    std::vector<CheckResultDialog::Row> rows;
+    const auto delay = [](const std::optional<RecordedAnswer>& answer) {
+        return answer ? QStringLiteral("%1 ms").arg(std::chrono::duration_cast<milliseconds>(answer->delay).count())
+                      : QString();
+    };
+    const auto bytes = [](const std::optional<RecordedAnswer>& answer) {
+        return answer ? text(frame_text(answer->frame)) : QStringLiteral("yok");
+    };
+    for (const Finding& f : result.findings) {
+        if (f.outcome == Outcome::Matched) continue;
+        const Exchange& exchange = exchanges_[f.exchange];
+        recorder.compared(text(finding_text(f, exchange)));
+        rows.push_back(
+            {text(std::string(outcome_word(f.outcome))),
+             text(frame_text(exchange.sent)) + QStringLiteral(" — ") + text(std::string(frames_.meaning(f.exchange))),
+             text(device_name(exchange.device, exchange.sent[5])), bytes(f.expected), bytes(f.seen), delay(f.expected),
+             delay(f.seen)});
+    }
+    recorder.flush();
+    auto* dialog = new CheckResultDialog(text(verdict(result)), rows, &menu_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
 void RecordSender::finish(End end) {
-    wait_.stop();
+    pacer_.cancel();
     const std::size_t count = frames_.size();
     std::string meaning;
     switch (end) {
@@ -271,7 +300,10 @@ void RecordSender::finish(End end) {
     QProgressDialog* dialog = progress_.release();
     dialog->hide();
     dialog->deleteLater();
+    if (comparing_ && end == End::Done) showComparison();
     frames_ = {};
+    exchanges_ = {};
+    comparing_ = false;
     emit finished();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/resend_dialog.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -19,7 +20,7 @@ ResendDialog::Answer& answer() {
 }
 }  // namespace
 
-std::optional<Gaps> ResendDialog::ask(QWidget* parent, const QString& summary) {
+std::optional<ResendChoice> ResendDialog::ask(QWidget* parent, const QString& summary) {
     if (answer()) return answer()(summary);
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Kayıttan Gönder"));
@@ -37,6 +38,8 @@ std::optional<Gaps> ResendDialog::ask(QWidget* parent, const QString& summary) {
         layout->addWidget(option);
     }
     choice.button(static_cast<int>(Gaps::AsRecorded))->setChecked(true);
+    auto* compare = new QCheckBox(QStringLiteral("Gelenleri kayıtla karşılaştır"), &dialog);
+    layout->addWidget(compare);
     auto* buttons = new QDialogButtonBox(&dialog);
     buttons->addButton(QStringLiteral("Gönder"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Vazgeç"), QDialogButtonBox::RejectRole);
@@ -44,7 +47,7 @@ std::optional<Gaps> ResendDialog::ask(QWidget* parent, const QString& summary) {
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return static_cast<Gaps>(choice.checkedId());
+    return ResendChoice{static_cast<Gaps>(choice.checkedId()), compare->isChecked()};
 }
 
 void ResendDialog::setAnswer(Answer given) { answer() = std::move(given); }

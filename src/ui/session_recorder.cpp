@@ -48,7 +48,11 @@ QString unfitForSaving(const QString& path) {
 
 }  // namespace
 
-SessionRecorder::SessionRecorder(QWidget* parent) : QObject(parent), parent_(parent), clock_(startedNow()) {}
+SessionRecorder::SessionRecorder(QWidget* parent)
+    : SessionRecorder([parent](const QString& message) { Feedback::message(parent, message); }, parent) {}
+
+SessionRecorder::SessionRecorder(Tell tell, QObject* parent)
+    : QObject(parent), tell_(std::move(tell)), clock_(startedNow()) {}
 
 void SessionRecorder::sent(const Frame& frame, const QString& device, const QString& command) {
     add(now(), RecordEvent::Sent, std::string(frame.begin(), frame.end()), device, command);
@@ -77,6 +81,8 @@ void SessionRecorder::resending(const QString& meaning) {
     add(now(), RecordEvent::Resending, {}, {}, meaning);
     flush();
 }
+
+void SessionRecorder::compared(const QString& meaning) { add(now(), RecordEvent::Comparison, {}, {}, meaning); }
 
 void SessionRecorder::lineStatus(const QString& meaning) {
     add(now(), RecordEvent::LineStatus, {}, {}, meaning);
@@ -153,7 +159,7 @@ void SessionRecorder::fail(const QString& why) {
     const bool wasAppending = appending();
     file_.close();
     unwritten_ = 0;
-    Feedback::message(parent_, QStringLiteral("Oturum kaydı yazılamadı: %1 (%2). Kayıt durduruldu.").arg(path, why));
+    tell_(QStringLiteral("Oturum kaydı yazılamadı: %1 (%2). Kayıt durduruldu.").arg(path, why));
     if (wasAppending) emit appendingChanged({});
 }
 

@@ -15,6 +15,7 @@
 #include <QString>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 
 #include "protocol/monitor.h"
@@ -32,8 +33,12 @@ public:
 
     using Moment = RecordClock::Monotonic::time_point;
 
+    using Tell = std::function<void(const QString& message)>;
+
     // Messages are shown over `parent`.
     explicit SessionRecorder(QWidget* parent);
+    // Messages are handed to `tell`: a run without a window prints them.
+    explicit SessionRecorder(Tell tell, QObject* parent = nullptr);
 
     // A frame the device has sent, now.
     void sent(const Frame& frame, const QString& device, const QString& command);
@@ -43,6 +48,7 @@ public:
     void port(const QString& meaning);
     void refused(const QString& command, const QString& message);
     void resending(const QString& meaning);   // a saved record's run: its start and its end
+    void compared(const QString& meaning);    // a run checked against its record: the verdict, each difference
     void lineStatus(const QString& meaning);  // HAT: the adapter's error counts, a summary, a reset
     // A frame that did not go out (the port closed, lost or not taking
     // bytes): its bytes, device and why.
@@ -82,7 +88,7 @@ private:
     bool write(const std::string& text);
     void fail(const QString& reason);
 
-    QWidget* parent_;
+    Tell tell_;
     RecordClock clock_;
     Moment newest_{};  // the latest time recorded
     std::deque<Event> kept_;

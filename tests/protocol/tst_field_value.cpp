@@ -1,8 +1,6 @@
-// Typed text as a frame carries it: numbers read from the numeric fields
-// (lenient, rounded) and the plain decimals of options and prompts (strict),
-// "none" being no number; the Windows-1254 code of every character the
-// console sends, checked against glibc's iconv, and the refusal of
-// characters without one.
+// Typed text as a frame carries it: numbers of the fields (lenient, rounded)
+// and of options and prompts (strict), "none" being no number; Windows-1254
+// checked against glibc's iconv, and characters without a code refused.
 #include <QTest>
 
 #include <iconv.h>

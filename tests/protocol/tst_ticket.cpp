@@ -9,33 +9,35 @@ using namespace vela;
 class TicketTest : public QObject {
     Q_OBJECT
 private slots:
-    // ESC ! and GS ! both ways, GS ! from the selected option indices (0 "Normal"),
-    // and the labels with their reserved sign position.
-    void font_values() {
-        for (const auto& [modes, value] : QList<std::pair<PrintModes, int>>{
-                 {{}, 0}, {{true, true, true, true, true}, 185}, {{true, false, true, false, true}, 145}}) {
-            QCOMPARE(esc_bang_value(modes), value);
-            const PrintModes m = print_modes(value);
-            QCOMPARE(esc_bang_value(m), value);
-            QCOMPARE(m.emphasized, modes.emphasized);
-        }
-        const auto selected = [](std::initializer_list<int> indices) {
-            std::array<bool, 8> options{};
-            for (int i : indices) options[size_t(i)] = true;
-            return options;
-        };
-        QCOMPARE(gs_bang_value(selected({}), selected({})), 0);
-        QCOMPARE(gs_bang_value(selected({2}), selected({0})), 2);
-        QCOMPARE(gs_bang_value(selected({0}), selected({2})), 32);
-        QCOMPARE(gs_bang_value(selected({0, 7, 3}), selected({6, 4})), 3 + 16 * 4);
-        // GS ! read back: the height in bits 0-2, the width in bits 4-6, bits 3 and 7 in neither.
+    // ESC ! both ways, every mode read back.
+    void esc_bang_data() {
+        QTest::addColumn<QList<bool>>("modes");  // font B, emphasized, double height, double width, underline
+        QTest::addColumn<int>("value");
+        QTest::newRow("none") << QList<bool>(5, false) << 0;
+        QTest::newRow("all") << QList<bool>(5, true) << 185;
+        QTest::newRow("font B, double height, underline") << QList<bool>{true, false, true, false, true} << 145;
+    }
+    void esc_bang() {
+        QFETCH(QList<bool>, modes);
+        QFETCH(int, value);
+        QCOMPARE(esc_bang_value({modes[0], modes[1], modes[2], modes[3], modes[4]}), value);
+        const PrintModes m = print_modes(value);
+        QCOMPARE((QList<bool>{m.font_b, m.emphasized, m.double_height, m.double_width, m.underline}), modes);
+    }
+
+    // GS ! read back: the height in bits 0-2, the width in bits 4-6, bits 3 and 7 in neither.
+    void character_size_data() {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("width");
         for (const auto& [value, height, width] :
-             QList<std::tuple<int, int, int>>{{0, 0, 0}, {35, 3, 2}, {119, 7, 7}, {136, 0, 0}, {255, 7, 7}}) {
-            QCOMPARE(character_size(value).height, height);
-            QCOMPARE(character_size(value).width, width);
-        }
-        QCOMPARE(esc_bang_text(0) + "|" + esc_bang_text(185) + "|" + esc_bang_text(-5) + "|" + gs_bang_text(119),
-                 "27, 33,  0|27, 33,  185|27, 33, -5|29, 33,  119");
+             QList<std::tuple<int, int, int>>{{0, 0, 0}, {35, 3, 2}, {119, 7, 7}, {136, 0, 0}, {255, 7, 7}})
+            QTest::addRow("%d", value) << value << height << width;
+    }
+    void character_size() {
+        QFETCH(int, value);
+        QTEST(vela::character_size(value).height, "height");
+        QTEST(vela::character_size(value).width, "width");
     }
 
     // The frames themselves are written out where the window sends them; here

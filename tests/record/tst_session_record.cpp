@@ -117,9 +117,9 @@ private slots:
         row("port", "\tPORT\t\t\tkapandı", "", RecordEvent::Port);
         row("refused", "\tRED\t\t\tSayı Gönder: hata", "", RecordEvent::Refused);
         row("dropped", "\tATILAN\t\t\t3 olay", "", RecordEvent::Dropped);
+        row("comparison", "\tKARŞILAŞTIRMA\t\t\t1 fark: 1 eksik", "", RecordEvent::Comparison);
         row("line status", "\tHAT\t\t\t2 çerçeve hatası (toplam: …)", "", RecordEvent::LineStatus);
         row("byte over 255", "\tGELEN\t170 256\t\t", "256 bir bayt değil");
-        row("negative", "\tGELEN\t-1\t\t", "-1 bir bayt değil");
         row("hex", "\tGELEN\t0xAA\t\t", "0xAA bir bayt değil");
         row("double blank", "\tGELEN\t170  1\t\t", "baytlar tek boşlukla ayrılmalı");
         row("leading blank", "\tGELEN\t 170\t\t", "baytlar tek boşlukla ayrılmalı");

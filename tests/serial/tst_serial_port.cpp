@@ -384,10 +384,8 @@ private slots:
         QCOMPARE(Bytes(told.begin(), told.end()), talk);
     }
 
-    // The wait for a frame to leave, as the driver tells it, at 1200 baud
-    // (a frame is 7 x 10 bits, 58.3 ms on the line): a queue that empties,
-    // one that never does (the deadline is 1 s plus that line time), and an
-    // adapter whose line status cannot be read (its line time is waited).
+    // The wait for a frame to leave, as the driver tells it, at 1200 baud (a
+    // frame is 58.3 ms on the line; a queue that never empties is given 1 s more).
     void waitSent_data() {
         QTest::addColumn<int>("queueEmptiesMs");  // -1: never
         QTest::addColumn<bool>("statusReadable");

@@ -3,11 +3,13 @@
 // file asked for while the port is closed. Refused records, long waits and
 // "Durdur" are in tests/ui/tst_record_opening.cpp.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDateTime>
 #include <QTemporaryDir>
 
 #include "support/sim_console.h"
 #include "ui/bilet_ayarlama.h"
+#include "ui/check_result_dialog.h"
 
 using namespace vela;
 using test::kSimWait;
@@ -89,6 +91,47 @@ private slots:
             QVERIFY2(now[i] >= was[i],
                      qPrintable(QString("frame %1: %2 ms, recorded %3").arg(i + 2).arg(now[i]).arg(was[i])));
         QVERIFY(console.feedback.messages.isEmpty());
+    }
+
+    // Two numbers and their ALINDI sent again with the answers compared: the
+    // verdict, the differences' table and the record.
+    void compared_data() {
+        QTest::addColumn<QStringList>("bench");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QString>("table");  // its rows as copied, but their delays
+        QTest::newRow("same answers") << QStringList{"--ack", "30"} << "Hepsi eşleşti: 2 cevap"
+                                      << "";
+        QTest::newRow("a silent number")
+            << QStringList{"--ack", "30", "--silent", "6"} << "1 fark: 1 eksik"
+            << "eksik\t170 2 44 1 0 6 223 — Sayı Gönder\tEl Terminali 6\t170 16 0 0 0 6 192\tyok";
+    }
+    void compared() {
+        QFETCH(QStringList, bench);
+        QFETCH(QString, verdict);
+        QFETCH(QString, table);
+        QTemporaryDir dir;
+        const QString again = dir.filePath("kontrol.txt");
+        const QString recorded = test::written(
+            dir.filePath("kurulum.txt"),
+            "Zaman\tOlay\tBaytlar\tCihaz\tAnlam\n"
+            "2026-12-07 10:00:00.000\tGÖNDERILEN\t170 2 44 1 0 5 222\tEl Terminali 5\tSayı Gönder\n"
+            "2026-12-07 10:00:00.030\tÇERÇEVE\t170 16 0 0 0 5 191\t\tALINDI\n"
+            "2026-12-07 10:00:00.200\tGÖNDERILEN\t170 2 44 1 0 6 223\tEl Terminali 6\tSayı Gönder\n"
+            "2026-12-07 10:00:00.230\tÇERÇEVE\t170 16 0 0 0 6 192\t\tALINDI\n");
+        test::Simulator sim(bench);
+        test::Console console(sim, again, recorded);
+        console.compare = true;
+        console.saveRecord();
+        console.sendFromRecord();
+        CheckResultDialog* result = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((result = console.menu.findChild<CheckResultDialog*>()), kSimWait);
+        QCOMPARE(test::child<QLabel>(*result, "Sonuc").text(), verdict);
+        for (QPushButton* button : result->findChildren<QPushButton*>())
+            if (button->text() == "Kopyala") button->click();
+        QStringList rows = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts).mid(1);
+        for (QString& row : rows) row = row.section(u'\t', 0, 4);  // the delays vary
+        QCOMPARE(rows.join(u'|'), table);
+        QTRY_COMPARE_WITH_TIMEOUT(field(again, "KARŞILAŞTIRMA", 4).value(0), verdict, kSimWait);
     }
 
     // With the port closed, one message and no file asked for.

@@ -87,6 +87,7 @@ struct Console {
     AnaMenu& menu = windows.anaMenu();
     BiletAyarlama& bilet = windows.biletAyarlama();
     bool opened = false, exposed = false;
+    bool compare = false;               // the resend confirmation's "Gelenleri kayıtla karşılaştır"
     QString proposed, folder, summary;  // what the dialogs were given
 
 private:
@@ -94,8 +95,9 @@ private:
     void start(const QByteArray& device, int baud, const QString& record = {}, const QString& toSend = {}) {
         SaveFileDialog::setAnswer([this, record](const QString& offered) { return proposed = offered, record; });
         OpenFileDialog::setAnswer([this, toSend](const QString& offered) { return folder = offered, toSend; });
-        ResendDialog::setAnswer(
-            [this](const QString& shown) { return summary = shown, std::optional(Gaps::AsRecorded); });
+        ResendDialog::setAnswer([this](const QString& shown) {
+            return summary = shown, std::optional(ResendChoice{Gaps::AsRecorded, compare});
+        });
         if (!device.isEmpty()) open(device, baud);
         menu.show();
         exposed = QTest::qWaitForWindowExposed(&menu);

@@ -1,4 +1,4 @@
-#include "ui/transmitter.h"
+#include "serial/transmitter.h"
 
 #include <algorithm>
 
