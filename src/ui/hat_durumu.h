@@ -4,7 +4,7 @@
 // counters. It stays open beside the other windows and follows the line,
 // refreshed once a second while the line is busy and at once when a frame
 // comes after a quiet spell. Painting is most of what the open window costs
-// at a full 19200-baud line: with cells painted in one call, 0.06-0.11
+// at a full 19200-baud line: with cells painted in one call, 0.06-0.27
 // points of a core at one refresh a second, 0.21-0.44 at two (bench_hat).
 #include <QElapsedTimer>
 #include <QTimer>
