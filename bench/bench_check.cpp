@@ -11,6 +11,7 @@
 
 #include "bench_support.h"
 #include "record/check_report.h"
+#include "record/session_record.h"
 
 using namespace vela;
 using namespace vela::bench;
@@ -74,7 +75,7 @@ bool pacing() {
     std::string text = "Zaman\tOlay\tBaytlar\tCihaz\tAnlam\n";
     for (std::size_t k = 0; k < kPacedFrames; ++k) {
         const Frame f = frame(2, static_cast<Byte>(k % 32));
-        text += timeText(static_cast<std::int64_t>(k) * kPacedGapMs) + "\tGÖNDERILEN\t" + frame_text(f) +
+        text += timeText(static_cast<std::int64_t>(k) * kPacedGapMs) + "\tGÖNDERILEN\t" + bytes_text(f) +
                 "\tEl Terminali " + std::to_string(f[5]) + "\tSayı Gönder\n";
     }
     QFile file(record);

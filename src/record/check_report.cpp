@@ -1,5 +1,7 @@
 #include "record/check_report.h"
 
+#include "record/session_record.h"
+
 namespace vela {
 
 namespace {
@@ -82,7 +84,7 @@ std::string tap_report(const CheckPoints& points, const CheckResult& result) {
                "  ...\n";
     }
     for (const TimedFrame& frame : result.unexplained) {
-        tap += "# açıklanmayan: " + frame_text(frame.frame) + "\n";
+        tap += "# açıklanmayan: " + bytes_text(frame.frame) + "\n";
     }
     tap += "# " + tap_text(verdict(result)) + "\n";
     return tap;

@@ -35,15 +35,6 @@ std::string_view direction(RecordEvent event) {
     }
 }
 
-std::string decimal(const std::vector<Byte>& bytes) {
-    std::string text;
-    for (const Byte b : bytes) {
-        if (!text.empty()) text += ' ';
-        text += std::to_string(b);
-    }
-    return text;
-}
-
 std::string hexadecimal(const std::vector<Byte>& bytes) {
     constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
@@ -64,7 +55,7 @@ void CsvWriter::take(const RecordEntry& entry) {
     field(row_, entry.at_ms ? record_time_text(*entry.at_ms) : std::string{}, true);
     field(row_, direction(entry.event));
     field(row_, kEventWords[static_cast<std::size_t>(entry.event)]);
-    field(row_, decimal(entry.bytes));
+    field(row_, bytes_text(entry.bytes));
     field(row_, hexadecimal(entry.bytes));
     field(row_, entry.device);
     field(row_, entry.meaning);

@@ -4,6 +4,7 @@
 
 #include "protocol/monitor.h"
 #include "record/record_summary.h"
+#include "record/session_record.h"
 
 namespace vela {
 
@@ -162,17 +163,8 @@ std::string verdict(const CheckResult& result) {
     return text;
 }
 
-std::string frame_text(const Frame& frame) {
-    std::string text;
-    for (const Byte b : frame) {
-        if (!text.empty()) text += ' ';
-        text += std::to_string(b);
-    }
-    return text;
-}
-
 std::string answer_text(const std::optional<RecordedAnswer>& answer) {
-    return answer ? frame_text(answer->frame) + " (" + delay_text(answer->delay) + ")" : "yok";
+    return answer ? bytes_text(answer->frame) + " (" + delay_text(answer->delay) + ")" : "yok";
 }
 
 std::string finding_text(const Finding& finding, const Exchange& exchange) {

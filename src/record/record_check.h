@@ -94,8 +94,6 @@ CheckResult check_run(const std::vector<Exchange>& exchanges, const std::vector<
 // "Hepsi eşleşti: 38 cevap", "3 fark: 2 eksik, 1 farklı".
 std::string verdict(const CheckResult& result);
 
-// The bytes as the record writes them: "170 16 0 0 0 5 191".
-std::string frame_text(const Frame& frame);
 // An answer and its delay, "170 16 0 0 0 5 191 (30 ms)"; "yok" for none.
 std::string answer_text(const std::optional<RecordedAnswer>& answer);
 // One finding on a line, for the record and the terminal:

@@ -39,15 +39,21 @@ LocalTime local_time(std::chrono::sys_time<std::chrono::milliseconds> local) {
 
 }  // namespace
 
+std::string bytes_text(std::span<const Byte> bytes) {
+    std::string text;
+    for (const Byte b : bytes) {
+        if (!text.empty()) text += ' ';
+        text += std::to_string(b);
+    }
+    return text;
+}
+
 std::string record_line(const std::optional<LocalTime>& time, RecordEvent event, std::span<const Byte> bytes,
                         std::string_view device, std::string_view meaning) {
     std::string line = time ? time_text(*time) : std::string{};
     append_field(line, kEventWords[static_cast<std::size_t>(event)]);
     line += '\t';
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i > 0) line += ' ';
-        line += std::to_string(bytes[i]);
-    }
+    line += bytes_text(bytes);
     append_field(line, device);
     append_field(line, meaning);
     return line;

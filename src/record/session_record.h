@@ -66,6 +66,9 @@ std::string utc_offset_text(std::chrono::seconds offset);
 
 inline constexpr char kRecordHeader[] = "Zaman\tOlay\tBaytlar\tCihaz\tAnlam";
 
+// Bytes as the record's Baytlar column writes them: "170 2 44 1 0 5 222".
+std::string bytes_text(std::span<const Byte> bytes);
+
 // One line without its line feed. Without a time the first field stays empty,
 // so that records of two runs can be compared line by line. Tabs and line
 // breaks inside the texts become blanks: they would split the line.

@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "record/record_file.h"
+#include "record/session_record.h"
 #include "serial/transmitter.h"
 #include "ui/ana_menu.h"
 #include "ui/check_result_dialog.h"
@@ -267,7 +268,7 @@ void RecordSender::showComparison() {
                       : QString();
     };
     const auto bytes = [](const std::optional<RecordedAnswer>& answer) {
-        return answer ? text(frame_text(answer->frame)) : QStringLiteral("yok");
+        return answer ? text(bytes_text(answer->frame)) : QStringLiteral("yok");
     };
     for (const Finding& f : result.findings) {
         if (f.outcome == Outcome::Matched) continue;
@@ -275,7 +276,7 @@ void RecordSender::showComparison() {
         recorder.compared(text(finding_text(f, exchange)));
         rows.push_back(
             {text(std::string(outcome_word(f.outcome))),
-             text(frame_text(exchange.sent)) + QStringLiteral(" — ") + text(std::string(frames_.meaning(f.exchange))),
+             text(bytes_text(exchange.sent)) + QStringLiteral(" — ") + text(std::string(frames_.meaning(f.exchange))),
              text(device_name(exchange.device, exchange.sent[5])), bytes(f.expected), bytes(f.seen), delay(f.expected),
              delay(f.seen)});
     }
