@@ -162,9 +162,10 @@ void HatDurumu::refresh() {
     const std::uint64_t counts[] = {totals.bytes_sent, totals.bytes_received, totals.frames_received,
                                     totals.bytes_outside_frames};
     for (std::size_t i = 0; i < std::size(counts); ++i) lineCounts_[i]->setText(QString::number(counts[i]));
-    lineCounts_[4]->setText(QStringLiteral("%%1 (%2 baud)")
-                                .arg(status.load_percent(now, watch_.baudRate()), 0, 'f', 1)
-                                .arg(watch_.baudRate()));
+    // "%0,4 (9600 baud)": the percent sign before the number and a decimal
+    // comma, as Turkish writes a share.
+    const QString load = QString::number(status.load_percent(now, watch_.baudRate()), 'f', 1).replace(u'.', u',');
+    lineCounts_[4]->setText(QStringLiteral("%") + load + QStringLiteral(" (%1 baud)").arg(watch_.baudRate()));
     const std::optional<AdapterErrors> errors = watch_.adapterErrors();
     const std::uint64_t values[] = {errors ? errors->framing : 0, errors ? errors->parity : 0,
                                     errors ? errors->overrun : 0, errors ? errors->buffer_overrun : 0,

@@ -63,6 +63,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(value(hat, "Gelen bayt").text(), "14", kSimWait);
         const QStringList totals = {"Gönderilen bayt", "Geçerli çerçeve", "Çerçeve dışı bayt"};
         QCOMPARE(value(hat, totals[0]).text() + value(hat, totals[1]).text() + value(hat, totals[2]).text(), "2117");
+        // 35 bytes of 10 bits in 10 s of a 9600-baud line.
+        QCOMPARE(value(hat, "Hat yükü (son 10 sn)").text(), "%0,4 (9600 baud)");
         QCOMPARE(value(hat, "Taşma").text(), "—");
         QCOMPARE(value(hat, "Taşma").toolTip(), HatDurumu::kNotReported);
         QTRY_VERIFY(hat.model().index(1, 5).data(Qt::ForegroundRole).isValid());  // silent, in colour
