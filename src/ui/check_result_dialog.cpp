@@ -1,11 +1,14 @@
 #include "ui/check_result_dialog.h"
 
+#include <algorithm>
+
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -48,6 +51,14 @@ CheckResultDialog::CheckResultDialog(const QString& verdict, const std::vector<R
     connect(copy, &QPushButton::clicked, this, [this] { QGuiApplication::clipboard()->setText(tableText()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    // Wide enough to show every column, within the screen: the differences
+    // are read at a glance, not scrolled to.
+    if (!rows.empty()) {
+        const int wanted = table_->horizontalHeader()->length() + table_->frameWidth() * 2 +
+                           layout->contentsMargins().left() + layout->contentsMargins().right();
+        const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        resize(std::min(wanted, screen->availableGeometry().width() * 9 / 10), sizeHint().height());
+    }
 }
 
 QString CheckResultDialog::tableText() const {
