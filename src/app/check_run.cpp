@@ -11,8 +11,7 @@
 
 #include "protocol/monitor.h"
 #include "record/check_report.h"
-#include "record/record_file.h"
-#include "record/resend_frames.h"
+#include "record/record_to_send.h"
 #include "serial/frame_pacer.h"
 #include "serial/open_failure.h"
 #include "serial/transmitter.h"
@@ -25,47 +24,20 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr std::size_t kReadBlock = std::size_t{1} << 20;
-
 void tell(const QString& message) { QTextStream(stderr) << "vela-test: " << message << '\n'; }
 
 CheckTime since(Clock::time_point moment) { return std::chrono::duration_cast<CheckTime>(moment.time_since_epoch()); }
 
-struct LoadedRecord {
-    ResendFrames frames;
-    std::vector<Exchange> exchanges;
-};
-
-// The record through the one reader, a block at a time: its frames to send
-// and its exchanges, or why it is refused.
-std::optional<LoadedRecord> load(const QString& path) {
-    const QString shown = QDir::toNativeSeparators(path);
-    RecordFile file(QFile::encodeName(path).toStdString());
-    const auto unreadable = [&](const std::string& reason) {
-        tell(QString::fromStdString(record_unreadable_message(shown.toStdString(), reason)));
-        return std::nullopt;
-    };
-    if (!file.problem().empty()) return unreadable(file.problem());
-    LoadedRecord loaded;
-    ExchangeBuilder exchanges;
-    SentFramesReader reader([&](RecordedFrame&& frame) {
-        exchanges.sent(frame);
-        loaded.frames.add(frame);
-    });
-    reader.alsoRecognised([&](std::optional<std::int64_t> at, const Frame& frame) { exchanges.recognised(at, frame); });
-    std::string block(kReadBlock, '\0');
-    for (;;) {
-        const Result<std::size_t> read = file.read(block);
-        if (!read) return unreadable(read.message());
-        if (*read == 0) break;
-        reader.add(std::string_view(block.data(), *read));
-    }
-    if (const std::optional<Refusal> refusal = reader.finish()) {
-        tell(QString::fromStdString(record_refused_message(shown.toStdString(), refusal->message)));
+// The record through the shared reading: its frames to send and its
+// exchanges, or nothing once its refusal is told.
+std::optional<RecordToSend> load(const QString& path) {
+    Result<RecordToSend> read = read_record_to_send(QFile::encodeName(path).toStdString(),
+                                                    QDir::toNativeSeparators(path).toStdString());
+    if (!read) {
+        tell(QString::fromStdString(read.message()));
         return std::nullopt;
     }
-    loaded.exchanges = exchanges.take();
-    return loaded;
+    return std::move(read.value());
 }
 
 // One run: frames sent from the event loop at their pace, every delivery
@@ -182,7 +154,7 @@ bool writeFile(const QString& path, const std::string& text) {
 }  // namespace
 
 int runCheck(const CheckOptions& options) {
-    std::optional<LoadedRecord> record = load(options.record);
+    std::optional<RecordToSend> record = load(options.record);
     if (!record) return kRecordRefused;
     const std::vector<Exchange>& exchanges = record->exchanges;
 

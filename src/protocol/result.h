@@ -19,8 +19,10 @@ public:
     bool ok() const { return std::holds_alternative<T>(content_); }
     explicit operator bool() const { return ok(); }
     const T& value() const { return std::get<T>(content_); }
+    T& value() { return std::get<T>(content_); }
     const T& operator*() const { return value(); }
     const T* operator->() const { return &value(); }
+    T* operator->() { return &value(); }
     const std::string& message() const { return std::get<Refusal>(content_).message; }
 
 private:

@@ -7,7 +7,7 @@
 #include <QProgressDialog>
 #include <atomic>
 
-#include "record/record_file.h"
+#include "record/record_to_send.h"
 #include "record/session_record.h"
 #include "serial/transmitter.h"
 #include "ui/ana_menu.h"
@@ -25,7 +25,6 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // How much of the record is read between looks at "Vazgeç".
-constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 constexpr milliseconds kReadingShownEvery{50};
 constexpr milliseconds kReadingShownAfter{300};
 
@@ -68,36 +67,22 @@ struct RecordLoad {
 
 namespace {
 
-// On the worker: the file checked before it is read, then read a block at a
-// time into the one reader of records, keeping only the frames.
+// On the worker: the record read through the shared reading, which says how
+// far it is and stops when the technician cancels.
 void load(RecordLoad& load) {
-    const QString path = nativePath(load.path);
-    RecordFile file(QFile::encodeName(load.path).toStdString());
-    const auto unreadable = [&](const std::string& reason) {
-        load.refusal = text(record_unreadable_message(path.toStdString(), reason));
-    };
-    if (!file.problem().empty()) return unreadable(file.problem());
-    load.size = file.size();
-    ExchangeBuilder exchanges;
-    SentFramesReader reader([&](RecordedFrame&& frame) {
-        exchanges.sent(frame);
-        load.frames.add(frame);
-    });
-    reader.alsoRecognised([&](std::optional<std::int64_t> at, const Frame& frame) { exchanges.recognised(at, frame); });
-    std::string block(kReadBlock, '\0');
-    for (;;) {
-        if (load.cancelled) return;
-        const Result<std::size_t> read = file.read(block);
-        if (!read) return unreadable(read.message());
-        if (*read == 0) break;
-        reader.add(std::string_view(block.data(), *read));
-        load.done += *read;
-    }
-    if (const std::optional<Refusal> refusal = reader.finish()) {
-        load.refusal = text(record_refused_message(path.toStdString(), refusal->message));
+    Result<RecordToSend> read = read_record_to_send(QFile::encodeName(load.path).toStdString(),
+                                                    nativePath(load.path).toStdString(),
+                                                    [&load](std::uint64_t done, std::uint64_t size) {
+                                                        load.size = size;
+                                                        load.done = done;
+                                                        return !load.cancelled;
+                                                    });
+    if (!read) {
+        load.refusal = text(read.message());
         return;
     }
-    load.exchanges = exchanges.take();
+    load.frames = std::move(read->frames);
+    load.exchanges = std::move(read->exchanges);
     load.summary = summary(load.path, load.frames, load.baud);
 }
 
